@@ -1,0 +1,118 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/ui/Controls.h"
+#include "platform/ui/DialogTemplate.h"
+#include "platform/ui/Menu.h"
+
+namespace ui {
+
+class Dialog;
+
+// Moves values between a dialog's controls and its members. saving: controls to members.
+class DataExchange {
+public:
+    DataExchange(Dialog& dialog, bool saving) : m_dialog(dialog), m_saving(saving) {}
+    bool Saving() const { return m_saving; }
+    void Text(int id, std::string& value);   // window text of any control
+    void Check(int id, int& value);          // check box: 0 or 1
+    void ComboIndex(int id, int& value);     // selected index of a combo box, -1 for none
+
+private:
+    Dialog& m_dialog;
+    bool m_saving;
+};
+
+// System-menu commands that the layer itself carries out by default.
+inline constexpr unsigned kScMinimize = 0xF020;
+inline constexpr unsigned kScClose = 0xF060;
+
+// A dialog built from a template. The window exists from Create (or DoModal) until the dialog ends.
+// Every member runs on the UI thread, except PostToUiThread.
+class Dialog {
+public:
+    Dialog(const DialogTemplate& tpl, Dialog* parent);
+    virtual ~Dialog();
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+
+    // Creates the window (if not yet), runs OnInitDialog, shows it and runs a nested loop until
+    // EndDialog. Returns EndDialog's result.
+    int DoModal();
+    // Creates the window and runs OnInitDialog without entering a loop (tests, modeless use).
+    bool Create();
+    bool IsCreated() const;
+    void EndDialog(int result);
+    // A close request delivered later through the event loop: runs OnClose.
+    void PostClose();
+    // Runs fn later on the UI thread. Safe from any thread. Dropped if the window is gone by then.
+    void PostToUiThread(std::function<void()> fn);
+
+    bool UpdateData(bool saveAndValidate = true);
+
+    // Texts are in the window code page.
+    void SetWindowText(const std::string& text);
+    std::string GetWindowText() const;
+    void SetDlgItemText(int id, const std::string& text);
+    std::string GetDlgItemText(int id) const;
+    void EnableItem(int id, bool enable);
+    bool IsItemEnabled(int id) const;
+    bool IsItemVisible(int id) const;
+    void LimitText(int id, int maxChars); // edit
+    int GetCheck(int id) const;
+    void SetCheck(int id, int state);
+    bool HasItem(int id) const;
+
+    ListView List(int id);
+    ComboBox Combo(int id);
+    IpAddressCtrl IpAddress(int id);
+
+    // Window menu (reached with Alt+Space inside the window): minimize and close, then what the
+    // program appends. Chosen commands go to OnSysCommand.
+    bool HasSystemMenu() const;
+    void AppendSystemMenuSeparator();
+    void AppendSystemMenuItem(unsigned command, const std::string& text);
+    const PopupMenu& SystemMenu() const;
+    void SendSysCommand(unsigned command) { OnSysCommand(command); }
+
+    void SetIcon(int imageResourceId, bool big);
+
+    // Shows menu at (x, y) on the screen; the chosen command goes to the OnCommand handler.
+    void TrackPopupMenu(const PopupMenu& menu, int x, int y);
+
+    const DialogTemplate& Template() const { return m_template; }
+    Dialog* Parent() const { return m_parent; }
+
+    struct Impl; // the widget side; reachable by tests through platform/ui/QtAccess.h
+
+protected:
+    virtual bool OnInitDialog();              // default: UpdateData(false), true
+    virtual void DoDataExchange(DataExchange& dx);
+    virtual void OnOK();                      // default: UpdateData(true), EndDialog(kIdOk)
+    virtual void OnCancel();                  // default: EndDialog(kIdCancel)
+    virtual void OnClose();                   // default: EndDialog(kIdCancel)
+    virtual void OnSysCommand(unsigned command); // default: minimize, close; others ignored
+
+    // Handler table. Registered in the constructor of the derived dialog.
+    void OnClicked(int id, std::function<void()> handler);    // button / check box click
+    void OnSelChange(int id, std::function<void()> handler);  // combo box selection change
+    void OnDblClk(int id, std::function<void()> handler);     // list double-click
+    void OnRClick(int id, std::function<void()> handler);     // list right-click
+    void OnCommand(int id, std::function<void()> handler);    // menu command
+
+private:
+    friend Impl* ImplOf(Dialog&);
+    DialogTemplate m_template;
+    Dialog* m_parent;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// Tests script modal dialogs with this hook: it runs once each time a modal dialog has been shown,
+// inside its loop, with that dialog.
+using ModalHook = std::function<void(Dialog& dialog)>;
+ModalHook SetModalHook(ModalHook hook);
+
+} // namespace ui
