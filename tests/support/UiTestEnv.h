@@ -1,0 +1,37 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+// Shared set-up of the window tests: the window system (offscreen), the program's images, a private
+// directory standing in for the executable's, and a way to let queued work run.
+namespace testenv {
+
+// Creates the application object once per process and registers the program's images.
+void EnsureApplication();
+
+// Runs the event loop until pred holds or timeout passes; returns pred().
+bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+
+// Lets queued events run for a moment.
+void ProcessEvents(int ms = 20);
+
+// A fresh, empty directory that is removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& text);
+
+} // namespace testenv
