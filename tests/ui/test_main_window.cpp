@@ -18,6 +18,7 @@
 #include "search/DhSearcher.h"
 #include "search/MoiSearcher.h"
 #include "tests/support/UiTestEnv.h"
+#include "tools/lab/NamespaceGuard.h"
 
 namespace {
 
@@ -34,7 +35,11 @@ CameraInfo Camera(const char* ip, const char* mask, std::uint16_t port, const ch
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { testenv::EnsureApplication(); }
+    void SetUp() override {
+        // The window starts real searchers: never in the machine's own network namespace.
+        lab::NamespaceGuard::Require();
+        testenv::EnsureApplication();
+    }
     void TearDown() override { ui::SetModalHook({}); ui::SetPopupMenuHook({}); }
 
     std::unique_ptr<CTavlinDlg> Open() {
