@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/ui/Dialog.h" // kIdOk, kIdCancel
+
 namespace ui {
 
 // The window system for the life of the program: one per process, created before any dialog.
@@ -17,10 +19,6 @@ private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
-
-class Dialog;
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdCancel = 2;
 
 // A modal message box with text and an OK button. Texts in the window code page.
 void MessageBox(Dialog* owner, const std::string& text, const std::string& caption);

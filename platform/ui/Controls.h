@@ -17,6 +17,8 @@ public:
     // View style bits, as the program's main window sets them.
     static constexpr std::uint32_t kViewMask = 0x0003;
     static constexpr std::uint32_t kReport = 0x0001;
+    static constexpr std::uint32_t kList = 0x0003;      // a new list starts in list view, aligned left
+    static constexpr std::uint32_t kAlignLeft = 0x0800;
     static constexpr std::uint32_t kShowSelAlways = 0x0008;
     static constexpr std::uint32_t kNoLabelWrap = 0x0080;
     static constexpr std::uint32_t kEditLabels = 0x0200;
@@ -75,8 +77,10 @@ public:
     // addr in network byte order: its first byte goes into the first field.
     void SetAddress(std::uint32_t addrNetworkOrder);
     std::array<int, 4> GetFields() const;
+    // Keeps the leading digits (at most three) and clamps them to 255, as typing does; "" blanks.
     void SetFieldText(int field, const std::string& text); // for tests and keyboard entry
     bool IsFieldBlank(int field) const;
+    void ClearAddress(); // all four fields blank
 
 private:
     friend class Dialog;

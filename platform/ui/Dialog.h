@@ -6,11 +6,16 @@
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/DialogTemplate.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/Menu.h"
 
 namespace ui {
 
 class Dialog;
+
+// Results of a modal run, and the command IDs of OK and Cancel (Enter and Escape).
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
 
 // Moves values between a dialog's controls and its members. saving: controls to members.
 class DataExchange {
@@ -60,7 +65,8 @@ public:
     std::string GetDlgItemText(int id) const;
     void EnableItem(int id, bool enable);
     bool IsItemEnabled(int id) const;
-    bool IsItemVisible(int id) const;
+    bool IsItemVisible(int id) const; // the control's own visible style, whether the window shows or not
+    void ShowItem(int id, bool show);
     void LimitText(int id, int maxChars); // edit
     int GetCheck(int id) const;
     void SetCheck(int id, int state);
