@@ -99,10 +99,10 @@ int SimSocket::Send(const sockaddr_in& to, int ifindex, const std::string& sourc
                     std::span<const std::uint8_t> bytes) const {
     in_addr from{};
     if (!source.empty() && inet_pton(AF_INET, source.c_str(), &from) == 1) {
-        // The kernel refuses a source address this host does not hold: then the interface's own.
-        const int error = SendFrom(to, ifindex, from, bytes);
-        if (error != EINVAL && error != EADDRNOTAVAIL)
-            return error;
+        // The kernel refuses a source address this host does not hold (ENETUNREACH, EINVAL): then
+        // the interface's own.
+        if (SendFrom(to, ifindex, from, bytes) == 0)
+            return 0;
     }
     return SendFrom(to, ifindex, in_addr{}, bytes);
 }
