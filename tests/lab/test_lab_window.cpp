@@ -371,19 +371,26 @@ TEST_F(IpMatchLab, WithoutSelectionNothingHappens) {
     EXPECT_EQ(Searches(sim.log), searchesBefore);
 }
 
-TEST_F(WindowLab, ClearArpBufferEmptiesTheNeighbourTable) {
+TEST_F(WindowLab, ClearArpBufferEmptiesTheNeighbourCache) {
     lab.AddHost("cams");
     const std::string pcIf = lab.Link("cams", "10.0.0.1/24", "10.0.0.2/24");
-    ASSERT_EQ(lab.Run("", {"ip", "neigh", "replace", "10.0.0.77", "lladdr", "02:00:00:00:00:77", "dev", pcIf,
-                           "nud", "permanent"}), 0);
-    ASSERT_EQ(lab.Run("", {"ip", "neigh", "replace", "10.0.0.78", "lladdr", "02:00:00:00:00:78", "dev", pcIf}), 0);
+    const struct {
+        const char* ip;
+        const char* nud;
+    } entries[] = {{"10.0.0.77", "stale"}, {"10.0.0.78", "reachable"}, {"10.0.0.79", "permanent"}};
+    for (const auto& e : entries)
+        ASSERT_EQ(lab.Run("", {"ip", "neigh", "replace", e.ip, "lladdr", "02:00:00:00:00:77", "dev", pcIf, "nud", e.nud}),
+                  0);
     OpenWindow();
     window->OnClearArpBuffer();
     const std::string out = lab.Dir() + "/neigh.txt";
     const int pid = lab.Spawn("", {"ip", "-4", "neigh", "show", "dev", pcIf}, out);
     ASSERT_EQ(lab.WaitExit(pid, 5s), 0);
     const std::string table = testenv::ReadFile(out);
+    EXPECT_EQ(table.find("10.0.0.77"), std::string::npos) << table;
     EXPECT_EQ(table.find("10.0.0.78"), std::string::npos) << table;
+    // An entry an administrator configured by hand is not part of the cache.
+    EXPECT_NE(table.find("10.0.0.79"), std::string::npos) << table;
 }
 
 } // namespace

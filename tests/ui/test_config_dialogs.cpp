@@ -14,7 +14,8 @@
 
 namespace {
 
-struct RecordingOwner : NetCfgOwner {
+struct RecordingOwner final : NetCfgOwner {
+    virtual ~RecordingOwner() = default;
     void ApplyNetworkSettings(CameraInfo record, int row) override {
         records.push_back(record);
         rows.push_back(row);

@@ -20,8 +20,9 @@ TEST(IpMatch, HostNumberOf) {
     for (const Case& c : cases) {
         int host = -7;
         EXPECT_EQ(HostNumberOf(c.ip, host), c.ok) << c.ip;
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(host, c.host) << c.ip;
+        }
     }
 }
 
