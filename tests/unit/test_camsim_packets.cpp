@@ -235,7 +235,7 @@ TEST(CamsimMoi, ClassifiesExactlyTheRequestsItAnswers) {
     const Bytes search = MoiSearch();
     cases.push_back({"search", search, MoiCodec::Kind::Search, ""});
     for (std::size_t n = 0; n < search.size(); ++n)
-        cases.push_back({"search cut to " + std::to_string(n), Bytes(search.begin(), search.begin() + n),
+        cases.push_back({"search cut to " + std::to_string(n), Bytes(search.begin(), search.begin() + static_cast<long>(n)),
                          MoiCodec::Kind::Other, n < 23 ? "short" : "search-length"});
     cases.push_back({"search with a trailing byte", Concat(search, {0}), MoiCodec::Kind::Other, "search-length"});
     Bytes b = search;

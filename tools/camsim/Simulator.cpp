@@ -150,7 +150,7 @@ std::string Simulator::HandleDh(const Received& r) {
             Schedule(AnswerKind::DhSet, *target, r, DhCodec::kSetRefused);
             return "set-refused:" + CameraTag(*target) + ":" + problem;
         }
-        const std::string act = ApplyChange(*target, change);
+        std::string act = ApplyChange(*target, change);
         Schedule(AnswerKind::DhSet, *target, r, DhCodec::kSetAccepted);
         return act;
     }

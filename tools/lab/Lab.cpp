@@ -162,7 +162,7 @@ void Lab::Ip(const std::vector<std::string>& args) {
 std::string Lab::NewNamespace(const std::string& name) {
     if (!IsValidName(name))
         throw std::invalid_argument("Lab: not a valid host name: '" + name + "'");
-    const std::string full = m_prefix + name;
+    std::string full = m_prefix + name;
     for (const Node& n : m_nodes)
         if (n.fullName == full)
             throw std::invalid_argument("Lab: host exists already: " + name);
@@ -226,7 +226,7 @@ std::string Lab::Link(const std::string& host, const std::string& pcCidr, const 
     if (h.fullName == m_pc || h.segment)
         throw std::invalid_argument("Lab::Link: not a host: " + host + " (segments take Attach)");
     Node& pc = m_nodes.front();
-    const std::string pcIf = NextInterface(pc);
+    std::string pcIf = NextInterface(pc);
     const std::string hostIf = NextInterface(h);
     Ip({"-n", m_pc, "link", "add", "name", pcIf, "type", "veth", "peer", "name", hostIf, "netns", h.fullName});
     m_links.push_back(LinkEnds{pcIf, h.fullName, hostIf});
@@ -238,7 +238,7 @@ std::string Lab::Link(const std::string& host, const std::string& pcCidr, const 
 std::string Lab::AddSegment(const std::string& name) {
     if (name == "pc")
         throw std::invalid_argument("Lab: 'pc' is the test's own namespace");
-    const std::string full = NewNamespace(name);
+    std::string full = NewNamespace(name);
     m_nodes.back().segment = true;
     Ip({"-n", full, "link", "add", "name", kBridge, "type", "bridge"});
     Ip({"-n", full, "link", "set", kBridge, "up"});
@@ -252,7 +252,7 @@ std::string Lab::Attach(const std::string& segment, const std::string& host, con
     Node& h = FindNode(host);
     if (h.segment)
         throw std::invalid_argument("Lab::Attach: a segment cannot be attached: " + host);
-    const std::string hostIf = NextInterface(h);
+    std::string hostIf = NextInterface(h);
     const std::string port = kSegmentPortPrefix + std::to_string(m_nextPort++);
     Ip({"-n", seg.fullName, "link", "add", "name", port, "type", "veth", "peer", "name", hostIf, "netns",
         h.fullName});

@@ -105,7 +105,9 @@ std::string Process::FindProgram(const std::string& name) {
             end = dirs.size();
         const std::string dir = dirs.substr(start, end - start);
         if (!dir.empty()) {
-            const std::string candidate = dir + "/" + name;
+            std::string candidate = dir;
+            candidate += '/';
+            candidate += name;
             if (IsExecutable(candidate))
                 return candidate;
         }
