@@ -1,0 +1,100 @@
+// Where sys.ini lives: beside the executable when that folder is writable, else under the user's
+// XDG configuration folder.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "platform/host/SettingsPath.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Sets (or unsets) an environment variable for the test's lifetime.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+class SettingsPath : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string tmpl = (fs::temp_directory_path() / "tavlin-settings-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        m_dir = tmpl;
+    }
+    void TearDown() override {
+        fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(m_dir);
+    }
+    fs::path m_dir;
+};
+
+TEST_F(SettingsPath, ExecutableDirectoryIsThisTestsFolder) {
+    const std::string dir = host::ExecutableDirectory();
+    ASSERT_FALSE(dir.empty());
+    EXPECT_TRUE(fs::is_directory(dir));
+    EXPECT_TRUE(fs::equivalent(fs::path(dir) / fs::read_symlink("/proc/self/exe").filename(), "/proc/self/exe"));
+    EXPECT_NE(dir.back(), '/');
+}
+
+TEST_F(SettingsPath, WritableExecutableFolder) {
+    const ScopedEnv xdg("XDG_CONFIG_HOME", "/somewhere/else");
+    EXPECT_EQ(host::ResolveSettingsFile(m_dir.string(), "sys.ini"), (m_dir / "sys.ini").string());
+}
+
+TEST_F(SettingsPath, UnusableExecutableFolderFallsBackToXdg) {
+    const ScopedEnv xdg("XDG_CONFIG_HOME", "/xdg/config");
+    EXPECT_EQ(host::ResolveSettingsFile((m_dir / "missing").string(), "sys.ini"), "/xdg/config/tavlin/sys.ini");
+    EXPECT_EQ(host::ResolveSettingsFile("", "sys.ini"), "/xdg/config/tavlin/sys.ini");
+    std::ofstream(m_dir / "file") << "not a folder";
+    EXPECT_EQ(host::ResolveSettingsFile((m_dir / "file").string(), "sys.ini"), "/xdg/config/tavlin/sys.ini");
+}
+
+TEST_F(SettingsPath, ReadOnlyExecutableFolderFallsBackToXdg) {
+    const ScopedEnv xdg("XDG_CONFIG_HOME", "/xdg/config");
+    const fs::path readOnly = m_dir / "ro";
+    fs::create_directory(readOnly);
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec);
+    if (::access(readOnly.c_str(), W_OK) == 0)
+        GTEST_SKIP() << "running with the right to write anywhere: a read-only folder cannot be shown";
+    EXPECT_EQ(host::ResolveSettingsFile(readOnly.string(), "sys.ini"), "/xdg/config/tavlin/sys.ini");
+}
+
+TEST_F(SettingsPath, XdgDefaultIsHomeConfig) {
+    const ScopedEnv home("HOME", "/home/someone");
+    {
+        const ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
+        EXPECT_EQ(host::ResolveSettingsFile("", "sys.ini"), "/home/someone/.config/tavlin/sys.ini");
+    }
+    {
+        const ScopedEnv xdg("XDG_CONFIG_HOME", "relative/dir"); // invalid by the XDG rules: ignored
+        EXPECT_EQ(host::ResolveSettingsFile("", "sys.ini"), "/home/someone/.config/tavlin/sys.ini");
+    }
+}
+
+} // namespace
