@@ -28,7 +28,7 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    bool Ok() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    bool Ok() const { return reinterpret_cast<std::intptr_t>(m_cd) != -1; } // iconv_open's (iconv_t)-1
     iconv_t Get() const { return m_cd; }
 
 private:

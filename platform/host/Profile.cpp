@@ -10,6 +10,7 @@
 #include <iterator>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -212,7 +213,9 @@ bool WriteProfileString(const std::string& section, const std::string& key, cons
         return false;
 
     ProfileText text = SplitLines(ReadFile(path).value_or(std::string()));
-    const std::string entry = key + "=" + value + text.newline;
+    std::string keyValue = key;
+    keyValue.append("=").append(value);
+    const std::string entry = keyValue + text.newline;
     // A last line without an ending gets one before anything is added after it.
     const auto endLastLine = [&text] {
         if (!text.lines.empty() && !text.lines.back().ends_with('\n'))
@@ -225,7 +228,7 @@ bool WriteProfileString(const std::string& section, const std::string& key, cons
         for (std::size_t i = range->first; i < range->last; ++i) {
             if (IsKeyLine(Content(text, i), key, nullptr)) {
                 const bool hadEnding = text.lines[i].ends_with('\n');
-                text.lines[i] = hadEnding ? entry : key + "=" + value;
+                text.lines[i] = hadEnding ? entry : keyValue;
                 replaced = true;
                 break;
             }
@@ -239,7 +242,9 @@ bool WriteProfileString(const std::string& section, const std::string& key, cons
         }
     } else {
         endLastLine();
-        text.lines.push_back("[" + section + "]" + text.newline);
+        std::string header = "[";
+        header.append(section).append("]").append(text.newline);
+        text.lines.push_back(std::move(header));
         text.lines.push_back(entry);
     }
 

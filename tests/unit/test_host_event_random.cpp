@@ -46,6 +46,8 @@ TEST(Event, WakesAWaiterOnAnotherThread) {
 TEST(Random, SeedDecidesTheSequence) {
     std::vector<int> a;
     std::vector<int> b;
+    a.reserve(16);
+    b.reserve(16);
     host::SeedRandom(99);
     for (int i = 0; i < 16; ++i)
         a.push_back(host::Random());

@@ -45,10 +45,12 @@ protected:
         ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
         m_dir = tmpl;
         m_record = m_dir / "args";
-        // A recording opener first on PATH: it writes its arguments, NUL-separated.
+        // A recording opener first on PATH: it writes its arguments, NUL-separated, and adds a line
+        // to a count of its runs.
         const fs::path opener = m_dir / "xdg-open";
-        std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"" << m_record.string() << ".part\"\nmv \""
-                              << m_record.string() << ".part\" \"" << m_record.string() << "\"\n";
+        std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"" << m_record.string() << ".$$\"\nmv \""
+                              << m_record.string() << ".$$\" \"" << m_record.string() << "\"\necho run >> \""
+                              << (m_dir / "runs").string() << "\"\n";
         fs::permissions(opener, fs::perms::owner_all);
         const char* path = std::getenv("PATH");
         m_oldPath = path ? path : "";
@@ -65,6 +67,14 @@ protected:
             std::this_thread::sleep_for(10ms);
         std::ifstream in(m_record, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    int Runs() const {
+        std::ifstream in(m_dir / "runs");
+        int lines = 0;
+        for (std::string line; std::getline(in, line);)
+            ++lines;
+        return lines;
     }
 
     fs::path m_dir;
@@ -85,7 +95,9 @@ TEST_F(Opener, UrlIsOneArgumentAndNoShellRuns) {
 TEST_F(Opener, FinishedOpenersAreReaped) {
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(host::ShellOpen("http://10.0.0." + std::to_string(i) + ":80"));
-    Recorded();
+    for (int i = 0; i < 500 && Runs() < 3; ++i)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(Runs(), 3);
     int zombies = ZombieChildren();
     for (int i = 0; i < 500 && zombies != 0; ++i) {
         std::this_thread::sleep_for(10ms);
