@@ -171,9 +171,16 @@ void Dialog::Impl::Build() {
         auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), window);
         QObject::connect(shortcut, &QShortcut::activated, window, [this] { ShowSystemMenu(QCursor::pos()); });
     }
+    auto* poster = new QObject(window);
+    // The poster dies with its window at the latest, also when a parent's window takes it along.
+    QObject::connect(poster, &QObject::destroyed, [this, poster] {
+        std::lock_guard<std::mutex> guard(m_postLock);
+        if (m_poster == poster)
+            m_poster = nullptr;
+    });
     {
         std::lock_guard<std::mutex> guard(m_postLock);
-        m_poster = new QObject(window);
+        m_poster = poster;
     }
     created = true;
     ended = false;

@@ -52,6 +52,13 @@ bool ReportList::viewportEvent(QEvent* event) {
             onRightClick();
         return true;
     }
+    if (event->type() == QEvent::MouseButtonPress) {
+        // A press below or beside the rows clears the selection, as on the original list; Qt keeps it.
+        const auto* press = static_cast<QMouseEvent*>(event);
+        if (itemAt(press->position().toPoint()) == nullptr &&
+            (press->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) == 0)
+            clearSelection();
+    }
     const bool handled = QTreeWidget::viewportEvent(event);
     if (event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && onDoubleClick)
