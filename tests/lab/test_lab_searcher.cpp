@@ -157,6 +157,10 @@ struct ProtocolCase {
     Bytes request;
 };
 
+void PrintTo(const ProtocolCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class BurstLab : public SearcherLab, public ::testing::WithParamInterface<ProtocolCase> {};
 
 // Each slot sends the request twice per burst, from its own interface and address, to
