@@ -19,7 +19,8 @@ std::uint32_t ReadLe(std::span<const std::uint8_t> d, std::size_t offset, std::s
 }
 
 std::array<std::uint8_t, kDhHeaderSize> Header(std::uint16_t command) {
-    return {kMagic0, kMagic1, static_cast<std::uint8_t>(command & 0xFF), static_cast<std::uint8_t>(command >> 8)};
+    return {kMagic0, kMagic1, static_cast<std::uint8_t>(command & 0xFF),
+            static_cast<std::uint8_t>(command >> 8)};
 }
 
 } // namespace

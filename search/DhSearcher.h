@@ -10,7 +10,7 @@
 // The receiver hands each search reply to m_callback (code = bytes 2-5 LE, length = n - 4, payload
 // = datagram from byte 4) and signals m_hAckEvent on a set reply with status DH_SET_ACK.
 class CDhSearcher : public SearcherEngine {
-public:
+  public:
     CDhSearcher();
     ~CDhSearcher();
 

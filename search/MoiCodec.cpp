@@ -24,7 +24,8 @@ void WriteHeader(std::uint8_t* packet, std::uint16_t command, std::uint32_t payl
 // Four address bytes as "%d.%d.%d.%d" with every byte unsigned, into a cleared field.
 template <std::size_t N> void SetDotted(char (&field)[N], const std::uint8_t* b) {
     char text[N];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", unsigned{b[0]}, unsigned{b[1]}, unsigned{b[2]}, unsigned{b[3]});
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", unsigned{b[0]}, unsigned{b[1]}, unsigned{b[2]},
+                  unsigned{b[3]});
     SetFieldText(field, text);
 }
 
@@ -126,7 +127,8 @@ CameraInfo DecodeMoiSearchReply(std::span<const std::uint8_t> payload) {
     SetDotted(info.szGateway, p.data() + moi_reply::kGateway);
     SetDotted(info.szDns, p.data() + moi_reply::kDns);
     SetFieldText(info.szExtraAddr, kMoiExtraAddr);
-    SetHttpPort(info, static_cast<std::uint16_t>((p[moi_reply::kHttpPort] << 8) | p[moi_reply::kHttpPort + 1]));
+    SetHttpPort(info,
+                static_cast<std::uint16_t>((p[moi_reply::kHttpPort] << 8) | p[moi_reply::kHttpPort + 1]));
     // The rest of each field stays zero, so both texts end within their fields.
     std::memcpy(info.szP2pId, p.data() + moi_reply::kP2pId, moi_reply::kP2pIdWidth);
     std::memcpy(info.szName, p.data() + moi_reply::kName, moi_reply::kNameWidth);

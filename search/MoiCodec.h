@@ -9,7 +9,8 @@
 #include "cameras/CameraInfo.h"
 
 // The MO_I protocol on UDP port 10000. Every packet starts with a packed 23-byte header:
-//   0 "MO_I" | 4 command, 16-bit LE | 6 nine reserved bytes | 15 payload length, 32-bit LE | 19 four reserved bytes
+//   0 "MO_I" | 4 command, 16-bit LE | 6 nine reserved bytes | 15 payload length, 32-bit LE | 19 four reserved
+//   bytes
 // Header numbers are little-endian; the HTTP port in payloads is big-endian; an address travels as
 // four bytes, first part first. The values below are on the wire: never change them.
 
@@ -31,15 +32,15 @@ static_assert(kMoiSearchRequestSize == 27 && kMoiSetNetworkRequestSize == 84);
 
 // Search reply payload, from byte 23 of the datagram.
 namespace moi_reply {
-inline constexpr std::size_t kP2pId = 0;   // 13 bytes
-inline constexpr std::size_t kName = 13;   // 21 bytes, UTF-8
-inline constexpr std::size_t kIp = 34;     // 4 bytes each: address, mask, gateway, DNS
+inline constexpr std::size_t kP2pId = 0; // 13 bytes
+inline constexpr std::size_t kName = 13; // 21 bytes, UTF-8
+inline constexpr std::size_t kIp = 34;   // 4 bytes each: address, mask, gateway, DNS
 inline constexpr std::size_t kMask = 38;
 inline constexpr std::size_t kGateway = 42;
 inline constexpr std::size_t kDns = 46;
 inline constexpr std::size_t kSysVersion = 54; // 4 numbers 0..255
 inline constexpr std::size_t kAppVersion = 58;
-inline constexpr std::size_t kHttpPort = 62;   // big-endian
+inline constexpr std::size_t kHttpPort = 62; // big-endian
 inline constexpr std::size_t kP2pIdWidth = 13;
 inline constexpr std::size_t kNameWidth = 21;
 inline constexpr std::size_t kBytesRead = 64; // payload bytes 0..63 are read, byte 64 is not

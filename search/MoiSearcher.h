@@ -8,7 +8,7 @@
 // byte 23; DecodeMoiSearchReply turns it into a CameraInfo). m_hAckEvent exists and is never used.
 // SendSearch on a searcher without addresses sends nothing, still pauses twice and returns true.
 class CMoiSearcher : public SearcherEngine {
-public:
+  public:
     CMoiSearcher();
     ~CMoiSearcher();
 

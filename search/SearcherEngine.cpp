@@ -16,7 +16,7 @@
 namespace {
 
 constexpr int kPauseMs = 50;
-constexpr int kBufferSize = 8192;       // SO_SNDBUF and SO_RCVBUF
+constexpr int kBufferSize = 8192; // SO_SNDBUF and SO_RCVBUF
 constexpr std::size_t kReceiveSize = 1400;
 constexpr int kBurstPasses = 2;
 constexpr int kPortModulus = 65535;
@@ -118,9 +118,11 @@ bool SearcherEngine::OpenSlot(int slot) {
         return false;
     }
     if (sock.SetOption(SOL_SOCKET, SO_SNDBUF, kBufferSize) != 0)
-        std::printf("Error in setsockopt(SO_SNDBUF), errno=%ld\n", static_cast<long>(net::UdpSocket::LastError()));
+        std::printf("Error in setsockopt(SO_SNDBUF), errno=%ld\n",
+                    static_cast<long>(net::UdpSocket::LastError()));
     if (sock.SetOption(SOL_SOCKET, SO_RCVBUF, kBufferSize) != 0)
-        std::printf("Error in setsockopt(SO_RCVBUF), errno=%ld\n", static_cast<long>(net::UdpSocket::LastError()));
+        std::printf("Error in setsockopt(SO_RCVBUF), errno=%ld\n",
+                    static_cast<long>(net::UdpSocket::LastError()));
 
     const net::IpAddrRow* row = nullptr;
     if (m_addrTable && m_rowIndex[slot] < m_addrTable->table.size())
@@ -216,7 +218,8 @@ void SearcherEngine::ReceiveLoop(int slot) {
         }
         if (n == 0 || !Accepts(slot, arrival))
             continue; // an empty datagram, or one that belongs to another address or interface
-        m_protocol.handleDatagram(*this, std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)), slot);
+        m_protocol.handleDatagram(*this, std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(n)),
+                                  slot);
     } while (m_stopFlags[slot].load() == 0);
 }
 

@@ -27,7 +27,7 @@
 // receivers: once it returns no receiver touches the searcher or calls back. The callback must
 // therefore never wait for the owner's thread, and must not call Stop.
 class SearcherEngine {
-public:
+  public:
     using LocalAddressList = std::vector<std::string>;
 
     SearcherEngine(const SearcherEngine&) = delete;
@@ -61,11 +61,11 @@ public:
     LocalAddressList m_addresses;
     std::unique_ptr<net::IpAddrTable> m_addrTable;
 
-protected:
+  protected:
     explicit SearcherEngine(const SearchProtocol& protocol);
     ~SearcherEngine();
 
-private:
+  private:
     // Which arriving datagrams belong to a slot (see OpenSlot).
     struct SlotFilter {
         bool acceptAll = true;

@@ -19,7 +19,7 @@ constexpr std::size_t kMinChunk = 64;
 // One conversion descriptor, closed on every path. Opened per call: iconv_t is not shared between
 // threads, and receiver threads convert camera names concurrently.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
     ~Converter() {
         if (Ok())
@@ -31,7 +31,7 @@ public:
     bool Ok() const { return reinterpret_cast<std::intptr_t>(m_cd) != -1; } // iconv_open's (iconv_t)-1
     iconv_t Get() const { return m_cd; }
 
-private:
+  private:
     iconv_t m_cd;
 };
 

@@ -209,7 +209,8 @@ int GetProfileInt(const std::string& section, const std::string& key, int def, c
 bool WriteProfileString(const std::string& section, const std::string& key, const std::string& value,
                         const std::string& path) {
     if (Trim(section).empty() || Trim(key).empty() || section.find(']') != std::string::npos ||
-        key.find('=') != std::string::npos || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
+        key.find('=') != std::string::npos || HasLineBreak(section) || HasLineBreak(key) ||
+        HasLineBreak(value))
         return false;
 
     ProfileText text = SplitLines(ReadFile(path).value_or(std::string()));

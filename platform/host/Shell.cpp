@@ -21,7 +21,7 @@ constexpr std::array<const char*, 4> kIpPaths = {"/usr/sbin/ip", "/sbin/ip", "/u
 
 // posix_spawn's file actions, released on every path.
 class FileActions {
-public:
+  public:
     FileActions() { m_ok = posix_spawn_file_actions_init(&m_actions) == 0; }
     ~FileActions() {
         if (m_ok)
@@ -32,12 +32,13 @@ public:
 
     // Standard output and error go to /dev/null.
     bool Silence() {
-        return m_ok && posix_spawn_file_actions_addopen(&m_actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) == 0 &&
+        return m_ok &&
+               posix_spawn_file_actions_addopen(&m_actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) == 0 &&
                posix_spawn_file_actions_adddup2(&m_actions, STDOUT_FILENO, STDERR_FILENO) == 0;
     }
     const posix_spawn_file_actions_t* Get() const { return &m_actions; }
 
-private:
+  private:
     posix_spawn_file_actions_t m_actions{};
     bool m_ok = false;
 };

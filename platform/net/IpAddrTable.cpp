@@ -15,7 +15,7 @@ constexpr std::uint16_t kTypePrimary = 0x0001; // first address of its subnet on
 
 // Frees the list that getifaddrs returned, on every path.
 class InterfaceList {
-public:
+  public:
     InterfaceList() { m_ok = ::getifaddrs(&m_head) == 0; }
     ~InterfaceList() {
         if (m_ok)
@@ -27,7 +27,7 @@ public:
     bool Ok() const { return m_ok; }
     const ifaddrs* Head() const { return m_head; }
 
-private:
+  private:
     ifaddrs* m_head = nullptr;
     bool m_ok = false;
 };

@@ -21,7 +21,8 @@ UdpSocket::~UdpSocket() {
 }
 
 UdpSocket::UdpSocket(UdpSocket&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_sendIfIndex(other.m_sendIfIndex), m_sendSource(other.m_sendSource) {}
+    : m_fd(std::exchange(other.m_fd, -1)), m_sendIfIndex(other.m_sendIfIndex),
+      m_sendSource(other.m_sendSource) {}
 
 UdpSocket& UdpSocket::operator=(UdpSocket&& other) noexcept {
     if (this != &other) {

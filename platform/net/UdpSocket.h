@@ -11,12 +11,12 @@ namespace net {
 // An IPv4 datagram socket that closes itself. Results follow the socket library: 0 or a count on
 // success, -1 on failure with the reason in errno (LastError()).
 class UdpSocket {
-public:
+  public:
     // Where a received datagram came from and how it arrived.
     struct Arrival {
         sockaddr_in from{};
-        bool hasPacketInfo = false; // the kernel attached IP_PKTINFO (every datagram once enabled)
-        unsigned ifindex = 0;       // interface it arrived on
+        bool hasPacketInfo = false;    // the kernel attached IP_PKTINFO (every datagram once enabled)
+        unsigned ifindex = 0;          // interface it arrived on
         std::uint32_t destination = 0; // its destination address (network order): unicast or broadcast
     };
 
@@ -53,7 +53,7 @@ public:
 
     static int LastError();
 
-private:
+  private:
     int m_fd = -1;
     unsigned m_sendIfIndex = 0;
     std::uint32_t m_sendSource = 0;

@@ -28,12 +28,12 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr auto kWait = 3s;      // bound for something that should happen
-constexpr auto kQuiet = 300ms;  // how long "nothing more arrives" is watched
+constexpr auto kWait = 3s;     // bound for something that should happen
+constexpr auto kQuiet = 300ms; // how long "nothing more arrives" is watched
 
 // Every call of a searcher's callback, copied on the receiver thread.
 class ReplyLog {
-public:
+  public:
     struct Reply {
         int slot;
         std::uint32_t code;
@@ -76,7 +76,7 @@ public:
     void SlowDown(std::chrono::milliseconds delay) { m_delay = delay; }
     bool Entered() const { return m_entered; }
 
-private:
+  private:
     std::mutex m_mutex;
     std::condition_variable m_cv;
     std::vector<Reply> m_replies;
@@ -86,7 +86,7 @@ private:
 
 // Forces the ports that slots draw, for the test's lifetime.
 class ForcedPorts {
-public:
+  public:
     explicit ForcedPorts(std::vector<int> values) : m_values(std::move(values)) {
         m_old = host::SetRandomHook([this] {
             const int v = m_values[std::min(m_next, m_values.size() - 1)];
@@ -99,7 +99,7 @@ public:
     ForcedPorts& operator=(const ForcedPorts&) = delete;
     std::size_t Draws() const { return m_next; }
 
-private:
+  private:
     std::vector<int> m_values;
     std::size_t m_next = 0;
     host::RandomHook m_old;
@@ -134,7 +134,7 @@ std::vector<std::string> NamesOf(const std::vector<ReplyLog::Reply>& replies, in
 }
 
 class SearcherLab : public ::testing::Test {
-protected:
+  protected:
     lab::Lab m_lab;
 
     // A peer in host bound to port (0: any), tied to the host's end of its first link so that its
@@ -169,8 +169,8 @@ TEST_P(BurstLab, EachSlotSendsTwiceFromItsOwnInterface) {
     const ProtocolCase& c = GetParam();
     const std::string pcA = LinkHost("cam-a", 1);
     LinkHost("cam-b", 2);
-    m_lab.AddAddress("", pcA, "10.1.0.9/24");     // a second address in the same subnet
-    m_lab.AddAddress("", pcA, "192.168.5.1/24");  // and one in another subnet, same interface
+    m_lab.AddAddress("", pcA, "10.1.0.9/24");    // a second address in the same subnet
+    m_lab.AddAddress("", pcA, "192.168.5.1/24"); // and one in another subnet, same interface
     auto peerA = Peer("cam-a", c.port);
     auto peerB = Peer("cam-b", c.port);
 
@@ -211,12 +211,13 @@ TEST_P(BurstLab, EachSlotSendsTwiceFromItsOwnInterface) {
     EXPECT_TRUE(s.Stop());
 }
 
-INSTANTIATE_TEST_SUITE_P(Protocols, BurstLab,
-                         ::testing::Values(ProtocolCase{"DH", true, 8600, {0x44, 0x48, 0x01, 0x01}},
-                                           ProtocolCase{"MO_I", false, 10000,
-                                                        {0x4D, 0x4F, 0x5F, 0x49, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                         0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}}),
-                         [](const auto& info) { return std::string(info.param.dh ? "Dh" : "Moi"); });
+INSTANTIATE_TEST_SUITE_P(
+    Protocols, BurstLab,
+    ::testing::Values(ProtocolCase{"DH", true, 8600, {0x44, 0x48, 0x01, 0x01}},
+                      ProtocolCase{"MO_I", false, 10000, {0x4D, 0x4F, 0x5F, 0x49, 0, 0, 0, 0, 0,
+                                                          0,    0,    0,    0,    0, 0, 4, 0, 0,
+                                                          0,    0,    0,    0,    0, 0, 0, 0, 1}}),
+    [](const auto& info) { return std::string(info.param.dh ? "Dh" : "Moi"); });
 
 // A reply by unicast to the slot's address and one by broadcast (limited and subnet) reach the
 // slot; a datagram for the slot's port that arrives on another interface, or that is addressed to
@@ -493,8 +494,9 @@ TEST_F(SearcherLab, WorksWithoutPrivilege) {
     LinkHost("cam-a", 1);
     auto cam = Peer("cam-a", 8600);
     const std::string out = m_lab.Dir() + "/helper.out";
-    const int pid = m_lab.Spawn("", {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
-                                     TAVLIN_SEARCHER_USER_HELPER, "search"},
+    const int pid = m_lab.Spawn("",
+                                {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                                 TAVLIN_SEARCHER_USER_HELPER, "search"},
                                 out);
     const auto request = cam.Receive(kWait);
     ASSERT_TRUE(request.has_value()) << "the helper sent no search";

@@ -43,8 +43,8 @@ std::vector<RowText> ReadTable() {
         char name[IF_NAMESIZE] = {};
         if_indextoname(row.dwIndex, name);
         EXPECT_EQ(row.dwReasmSize, 65535u);
-        rows.push_back({net::InetNtoa(row.dwAddr), name, net::InetNtoa(row.dwMask), net::InetNtoa(row.dwBCastAddr),
-                        row.wType});
+        rows.push_back({net::InetNtoa(row.dwAddr), name, net::InetNtoa(row.dwMask),
+                        net::InetNtoa(row.dwBCastAddr), row.wType});
     }
     return rows;
 }
@@ -57,9 +57,11 @@ TEST(LabPlatform, InterfaceAddressTable) {
     const std::string pc = lab.Link("cam-a", "10.1.0.1/24", "10.1.0.2/24");
     lab.AddAddress("", pc, "10.1.0.9/24");
     lab.AddAddress("", pc, "192.168.5.1/24");
-    ASSERT_EQ(lab.Run("", {"ip", "addr", "add", "10.60.0.1/16", "brd", "+", "dev", pc, "label", pc + ":x"}), 0);
+    ASSERT_EQ(lab.Run("", {"ip", "addr", "add", "10.60.0.1/16", "brd", "+", "dev", pc, "label", pc + ":x"}),
+              0);
     // An interface that is down: one end of a veth pair kept in the pc.
-    ASSERT_EQ(lab.Run("", {"ip", "link", "add", "tvl-down", "type", "veth", "peer", "name", "tvl-down-peer"}), 0);
+    ASSERT_EQ(lab.Run("", {"ip", "link", "add", "tvl-down", "type", "veth", "peer", "name", "tvl-down-peer"}),
+              0);
     ASSERT_EQ(lab.Run("", {"ip", "addr", "add", "10.50.0.1/24", "dev", "tvl-down"}), 0);
 
     // The kernel's order: interfaces by index, and on one interface its primary addresses (in the
@@ -131,20 +133,21 @@ TEST(LabPlatform, ArpFlush) {
     lab.AddHost("cam-a");
     const std::string pc = lab.Link("cam-a", "10.1.0.1/24", "10.1.0.2/24");
     const auto addNeighbours = [&] {
-        ASSERT_EQ(lab.Run("", {"ip", "neigh", "replace", "10.1.0.2", "lladdr", "02:00:00:00:00:02", "dev", pc, "nud",
-                               "reachable"}),
+        ASSERT_EQ(lab.Run("", {"ip", "neigh", "replace", "10.1.0.2", "lladdr", "02:00:00:00:00:02", "dev", pc,
+                               "nud", "reachable"}),
                   0);
-        ASSERT_EQ(lab.Run("", {"ip", "neigh", "replace", "10.1.0.3", "lladdr", "02:00:00:00:00:03", "dev", pc, "nud",
-                               "stale"}),
+        ASSERT_EQ(lab.Run("", {"ip", "neigh", "replace", "10.1.0.3", "lladdr", "02:00:00:00:00:03", "dev", pc,
+                               "nud", "stale"}),
                   0);
         ASSERT_FALSE(NeighbourTableEmpty(lab, pc));
     };
 
     addNeighbours();
     const std::string out = lab.Dir() + "/arp.out";
-    const int pid = lab.Spawn("", {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
-                                   TAVLIN_SEARCHER_USER_HELPER, "arp"},
-                              out);
+    const int pid = lab.Spawn(
+        "",
+        {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", TAVLIN_SEARCHER_USER_HELPER, "arp"},
+        out);
     ASSERT_EQ(lab.WaitExit(pid, 10s), std::optional<int>(0));
     const auto lines = lab::Lab::ReadLines(out);
     ASSERT_EQ(lines.size(), 1u); // nothing but the helper's own line: no message from the command

@@ -26,7 +26,10 @@ TEST(CodePage, Utf8ToUtf16Table) {
         {"polish", "Łódź", u"Łódź"},
         {"outside the BMP", "\xF0\x9F\x98\x80", u"\U0001F600"},
         {"lone continuation byte", "a\x80z", u"a\uFFFDz"},
-        {"invalid byte", "a\xFF" "b", u"a\uFFFDb"},
+        {"invalid byte",
+         "a\xFF"
+         "b",
+         u"a\uFFFDb"},
         {"cut two-byte sequence at the end", "ab\xC3", u"ab\uFFFD"},
         {"cut three-byte sequence before text", "\xE6\x91xyz", u"\uFFFDxyz"},
         {"cut sequence before a valid one", "\xE6\x91\xE6\x91\x84", u"\uFFFD摄"},
@@ -44,7 +47,7 @@ TEST(CodePage, Utf8ToUtf16Table) {
 }
 
 TEST(CodePage, Utf16ToGb18030) {
-    EXPECT_EQ(Local(u"摄像机"), "\xC9\xE3\xCF\xF1\xBB\xFA");          // the GBK bytes
+    EXPECT_EQ(Local(u"摄像机"), "\xC9\xE3\xCF\xF1\xBB\xFA");                   // the GBK bytes
     EXPECT_EQ(Local(u"Łódź"), "\x81\x30\x91\x39\xA8\xAE\x64\x81\x30\x97\x32"); // four-byte forms for Ł and ź
     EXPECT_EQ(Local(u"\uFFFD"), "\x84\x31\xA4\x37");
     EXPECT_EQ(Local(u"Cam 1"), "Cam 1");
@@ -59,7 +62,8 @@ TEST(CodePage, InvalidUtf8KeepsTheRestOfTheName) {
 }
 
 TEST(CodePage, RoundTripsThroughTheWindowCodePage) {
-    for (const std::string utf8 : {"摄像机 IPC-01", "Łódź Kamera", "Kameraüberwachung", "\xF0\x9F\x98\x80 cam"}) {
+    for (const std::string utf8 :
+         {"摄像机 IPC-01", "Łódź Kamera", "Kameraüberwachung", "\xF0\x9F\x98\x80 cam"}) {
         SCOPED_TRACE(utf8);
         EXPECT_EQ(host::LocalToUtf8(Local(host::Utf8ToUtf16(utf8))), utf8);
     }
@@ -67,7 +71,10 @@ TEST(CodePage, RoundTripsThroughTheWindowCodePage) {
 
 TEST(CodePage, LocalToUtf8ReplacesInvalidBytes) {
     EXPECT_EQ(host::LocalToUtf8("\xC9\xE3"), "摄");
-    EXPECT_EQ(host::LocalToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(host::LocalToUtf8("a\xFF"
+                                "b"),
+              "a\xEF\xBF\xBD"
+              "b");
     EXPECT_EQ(host::LocalToUtf8("ab\xC9"), "ab\xEF\xBF\xBD"); // cut double-byte character at the end
     EXPECT_EQ(host::LocalToUtf8(""), "");
 }

@@ -15,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class ProfileFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string tmpl = (fs::temp_directory_path() / "tavlin-profile-XXXXXX").string();
         ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
@@ -48,20 +48,20 @@ TEST_F(ProfileFile, ReadTable) {
     const Case cases[] = {
         {"[SYSTEM]\nLANGUAGE=3\n", 3},
         {"[SYSTEM]\r\nLANGUAGE=4\r\n", 4},
-        {"[system]\nlanguage=1\n", 1},             // names are not case-sensitive
+        {"[system]\nlanguage=1\n", 1},               // names are not case-sensitive
         {"  [ SYSTEM ]  \n  LANGUAGE  =  2  \n", 2}, // blanks around names and value
         {"[SYSTEM]\nLANGUAGE=-2\n", -2},
         {"[SYSTEM]\nLANGUAGE=+9\n", 9},
-        {"[SYSTEM]\nLANGUAGE=7abc\n", 7},            // reading stops at a non-digit
-        {"[SYSTEM]\nLANGUAGE=abc\n", 0},             // no digits give 0
-        {"[SYSTEM]\nLANGUAGE=\n", 42},               // an empty value reads like a missing one
+        {"[SYSTEM]\nLANGUAGE=7abc\n", 7}, // reading stops at a non-digit
+        {"[SYSTEM]\nLANGUAGE=abc\n", 0},  // no digits give 0
+        {"[SYSTEM]\nLANGUAGE=\n", 42},    // an empty value reads like a missing one
         {"[SYSTEM]\nOTHER=1\n", 42},
         {"[OTHER]\nLANGUAGE=1\n", 42},
-        {"LANGUAGE=1\n[SYSTEM]\n", 42},              // a key outside the section
+        {"LANGUAGE=1\n[SYSTEM]\n", 42},             // a key outside the section
         {"[SYSTEM]\n[NEXT]\nLANGUAGE=1\n", 42},     // a key of the next section
         {"[SYSTEM]\n;LANGUAGE=1\nLANGUAGE=2\n", 2}, // a commented-out line
         {"[SYSTEM]\nLANGUAGE=1\nLANGUAGE=2\n", 1},  // the first of two
-        {"\xEF\xBB\xBF[SYSTEM]\nLANGUAGE=3", 3},     // byte-order mark, no final line ending
+        {"\xEF\xBB\xBF[SYSTEM]\nLANGUAGE=3", 3},    // byte-order mark, no final line ending
         {"", 42},
     };
     for (const auto& c : cases) {
@@ -105,7 +105,8 @@ TEST_F(ProfileFile, WriteCreatesTheFolder) {
     ASSERT_TRUE(host::WriteProfileString("SYSTEM", "LANGUAGE", "4", nested));
     EXPECT_EQ(host::GetProfileInt("SYSTEM", "LANGUAGE", 0, nested), 4);
     // Nothing but the file itself is left behind.
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "config" / "tavlin"), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "config" / "tavlin"), fs::directory_iterator()),
+              1);
 }
 
 TEST_F(ProfileFile, WriteFailures) {

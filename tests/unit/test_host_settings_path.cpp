@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 // Sets (or unsets) an environment variable for the test's lifetime.
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, const char* value) : m_name(name) {
         if (const char* old = std::getenv(name))
             m_old = old;
@@ -35,13 +35,13 @@ public:
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     const char* m_name;
     std::optional<std::string> m_old;
 };
 
 class SettingsPath : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string tmpl = (fs::temp_directory_path() / "tavlin-settings-XXXXXX").string();
         ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
@@ -58,7 +58,8 @@ TEST_F(SettingsPath, ExecutableDirectoryIsThisTestsFolder) {
     const std::string dir = host::ExecutableDirectory();
     ASSERT_FALSE(dir.empty());
     EXPECT_TRUE(fs::is_directory(dir));
-    EXPECT_TRUE(fs::equivalent(fs::path(dir) / fs::read_symlink("/proc/self/exe").filename(), "/proc/self/exe"));
+    EXPECT_TRUE(
+        fs::equivalent(fs::path(dir) / fs::read_symlink("/proc/self/exe").filename(), "/proc/self/exe"));
     EXPECT_NE(dir.back(), '/');
 }
 
@@ -69,7 +70,8 @@ TEST_F(SettingsPath, WritableExecutableFolder) {
 
 TEST_F(SettingsPath, UnusableExecutableFolderFallsBackToXdg) {
     const ScopedEnv xdg("XDG_CONFIG_HOME", "/xdg/config");
-    EXPECT_EQ(host::ResolveSettingsFile((m_dir / "missing").string(), "sys.ini"), "/xdg/config/tavlin/sys.ini");
+    EXPECT_EQ(host::ResolveSettingsFile((m_dir / "missing").string(), "sys.ini"),
+              "/xdg/config/tavlin/sys.ini");
     EXPECT_EQ(host::ResolveSettingsFile("", "sys.ini"), "/xdg/config/tavlin/sys.ini");
     std::ofstream(m_dir / "file") << "not a folder";
     EXPECT_EQ(host::ResolveSettingsFile((m_dir / "file").string(), "sys.ini"), "/xdg/config/tavlin/sys.ini");

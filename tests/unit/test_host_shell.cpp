@@ -39,7 +39,7 @@ int ZombieChildren() {
 }
 
 class Opener : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string tmpl = (fs::temp_directory_path() / "tavlin-opener-XXXXXX").string();
         ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
@@ -48,9 +48,9 @@ protected:
         // A recording opener first on PATH: it writes its arguments, NUL-separated, and adds a line
         // to a count of its runs.
         const fs::path opener = m_dir / "xdg-open";
-        std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"" << m_record.string() << ".$$\"\nmv \""
-                              << m_record.string() << ".$$\" \"" << m_record.string() << "\"\necho run >> \""
-                              << (m_dir / "runs").string() << "\"\n";
+        std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"" << m_record.string()
+                              << ".$$\"\nmv \"" << m_record.string() << ".$$\" \"" << m_record.string()
+                              << "\"\necho run >> \"" << (m_dir / "runs").string() << "\"\n";
         fs::permissions(opener, fs::perms::owner_all);
         const char* path = std::getenv("PATH");
         m_oldPath = path ? path : "";

@@ -26,9 +26,9 @@ TEST(InetAddr, Table) {
         {"0.0.0.0", 0},
         {"255.255.255.0", Net(255, 255, 255, 0)},
         {"255.255.255.255", 0xFFFFFFFF},
-        {"10.1", Net(10, 0, 0, 1)},         // the classic short forms
-        {"0x7f.1", Net(127, 0, 0, 1)},      // hexadecimal part
-        {"010.0.0.1", Net(8, 0, 0, 1)},     // octal part
+        {"10.1", Net(10, 0, 0, 1)},     // the classic short forms
+        {"0x7f.1", Net(127, 0, 0, 1)},  // hexadecimal part
+        {"010.0.0.1", Net(8, 0, 0, 1)}, // octal part
         {"", 0xFFFFFFFF},
         {"abc", 0xFFFFFFFF},
         {"1.2.3.256", 0xFFFFFFFF},

@@ -56,14 +56,16 @@ struct CheckCase {
 
 TEST(DhCodec, CheckTable) {
     const CheckCase cases[] = {
-        {"full search reply", Packet({0x44, 0x48, 0x01, 0x08, 0x31, 0x39}, 324), DhVerdict::SearchReply, 0x39310801},
+        {"full search reply", Packet({0x44, 0x48, 0x01, 0x08, 0x31, 0x39}, 324), DhVerdict::SearchReply,
+         0x39310801},
         {"bytes swapped", Packet({0x48, 0x44, 0x01, 0x08}, 324), DhVerdict::Drop, 0},
         {"search request echoed", Packet({0x44, 0x48, 0x01, 0x01}, 4), DhVerdict::Drop, 0},
         {"set request echoed", Packet({0x44, 0x48, 0x02, 0x01}, 324), DhVerdict::Drop, 0},
         {"unknown command", Packet({0x44, 0x48, 0x03, 0x08}, 324), DhVerdict::Drop, 0},
         {"command byte order swapped", Packet({0x44, 0x48, 0x08, 0x01}, 324), DhVerdict::Drop, 0},
         {"one byte", Packet({0x44}, 1), DhVerdict::Drop, 0},
-        {"oversized reply still a reply", Packet({0x44, 0x48, 0x01, 0x08}, 1400), DhVerdict::SearchReply, 0x0801},
+        {"oversized reply still a reply", Packet({0x44, 0x48, 0x01, 0x08}, 1400), DhVerdict::SearchReply,
+         0x0801},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

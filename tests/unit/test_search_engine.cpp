@@ -18,7 +18,7 @@ namespace {
 
 // Installs a pause recorder for the test's lifetime.
 class PauseRecorder {
-public:
+  public:
     PauseRecorder() {
         m_old = host::SetPauseHook([this](int ms) { pauses.push_back(ms); });
     }
@@ -27,12 +27,12 @@ public:
     PauseRecorder& operator=(const PauseRecorder&) = delete;
     std::vector<int> pauses;
 
-private:
+  private:
     host::PauseHook m_old;
 };
 
 class RandomValues {
-public:
+  public:
     explicit RandomValues(std::vector<int> values) : m_values(std::move(values)) {
         m_old = host::SetRandomHook([this] { return m_values.at(m_next++); });
     }
@@ -40,7 +40,7 @@ public:
     RandomValues(const RandomValues&) = delete;
     RandomValues& operator=(const RandomValues&) = delete;
 
-private:
+  private:
     std::vector<int> m_values;
     std::size_t m_next = 0;
     host::RandomHook m_old;
@@ -72,8 +72,8 @@ std::vector<std::string> Addresses(std::size_t n) {
 
 TEST(SearcherEngine, AddressListSkipsOnlyTheExactLoopbackText) {
     CDhSearcher s;
-    const bool any = s.AdoptAddressTable(
-        Table({"127.0.0.1", "10.0.0.1", "127.0.0.2", "0.0.0.0", "127.0.0.1", "192.168.1.2", "172.16.0.1", "10.9.9.9"}));
+    const bool any = s.AdoptAddressTable(Table({"127.0.0.1", "10.0.0.1", "127.0.0.2", "0.0.0.0", "127.0.0.1",
+                                                "192.168.1.2", "172.16.0.1", "10.9.9.9"}));
     EXPECT_TRUE(any);
     EXPECT_EQ(s.m_addresses, (std::vector<std::string>{"10.0.0.1", "127.0.0.2", "0.0.0.0", "192.168.1.2",
                                                        "172.16.0.1", "10.9.9.9"}));
@@ -177,7 +177,8 @@ TEST(SearcherEngine, BurstTimingPrinted) {
     s.m_addresses = Addresses(1);
     const auto start = std::chrono::steady_clock::now();
     s.SendSearch();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     std::printf("one-slot DH burst took %lld ms (four 50 ms pauses)\n", static_cast<long long>(ms.count()));
 }
 

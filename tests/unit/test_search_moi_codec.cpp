@@ -12,7 +12,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes Header(std::uint16_t command, std::uint32_t length) {
-    Bytes h = {0x4D, 0x4F, 0x5F, 0x49, static_cast<std::uint8_t>(command), static_cast<std::uint8_t>(command >> 8)};
+    Bytes h = {
+        0x4D, 0x4F, 0x5F, 0x49, static_cast<std::uint8_t>(command), static_cast<std::uint8_t>(command >> 8)};
     h.resize(15, 0);
     for (int i = 0; i < 4; ++i)
         h.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
@@ -60,8 +61,8 @@ Bytes WithByte(Bytes b, std::size_t at, std::uint8_t value) {
 
 TEST(MoiCodec, SearchRequestBytes) {
     const auto req = BuildMoiSearchRequest();
-    const Bytes expected = {0x4D, 0x4F, 0x5F, 0x49, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                            0x04, 0x00, 0x00, 0x00, 0, 0, 0, 0, 0x00, 0x00, 0x00, 0x01};
+    const Bytes expected = {0x4D, 0x4F, 0x5F, 0x49, 0x00, 0x00, 0, 0, 0, 0,    0,    0,    0,   0,
+                            0,    0x04, 0x00, 0x00, 0x00, 0,    0, 0, 0, 0x00, 0x00, 0x00, 0x01};
     EXPECT_EQ(Bytes(req.begin(), req.end()), expected);
 }
 
@@ -85,8 +86,8 @@ TEST(MoiCodec, SetNetworkRequestBytes) {
     expected = Concat(expected, Text("ABCD1234", 13));
     expected = Concat(expected, Text("admin", 13));
     expected = Concat(expected, Text("secret1234567", 13));
-    expected = Concat(expected, {0xC0, 0xA8, 0x01, 0x0A, 0xFF, 0xFF, 0xFF, 0x00, 0xC0, 0xA8, 0x01, 0x01,
-                                 0xC0, 0xA8, 0x01, 0x02, 0x00, 0x50});
+    expected = Concat(expected, {0xC0, 0xA8, 0x01, 0x0A, 0xFF, 0xFF, 0xFF, 0x00, 0xC0, 0xA8, 0x01, 0x01, 0xC0,
+                                 0xA8, 0x01, 0x02, 0x00, 0x50});
     ASSERT_EQ(expected.size(), 84u);
     const auto req = BuildMoiSetNetworkRequest(info);
     EXPECT_EQ(Bytes(req.begin(), req.end()), expected);
@@ -109,11 +110,11 @@ TEST(MoiCodec, AddressTextToBytes) {
         {"192.168.1.10", {192, 168, 1, 10}},
         {"", {0, 0, 0, 0}},
         {"10.1", {10, 1, 0, 0}},
-        {"1..2.3.4", {1, 2, 3, 4}},        // empty parts are skipped
+        {"1..2.3.4", {1, 2, 3, 4}}, // empty parts are skipped
         {".1.2.3.4.", {1, 2, 3, 4}},
-        {"1.2.3.4.5.6", {1, 2, 3, 4}},     // parts after the fourth are ignored
+        {"1.2.3.4.5.6", {1, 2, 3, 4}},      // parts after the fourth are ignored
         {" 7. +8.-1.300", {7, 8, 255, 44}}, // blanks, signs, low 8 bits
-        {"12ab.x.3z.4", {12, 0, 3, 4}},    // reading stops at a non-digit
+        {"12ab.x.3z.4", {12, 0, 3, 4}},     // reading stops at a non-digit
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
