@@ -66,6 +66,7 @@ int ListView::InsertColumn(int pos, const std::string& text, int width) {
     pos = std::min(pos, count);
     if (count > 0) {
         std::vector<int> widths;
+        widths.reserve(static_cast<std::size_t>(count));
         for (int col = 0; col < count; ++col)
             widths.push_back(list->columnWidth(col));
         list->setColumnCount(count + 1);
@@ -137,13 +138,13 @@ bool ListView::SetItemData(int row, void* data) {
     QTreeWidgetItem* item = RowOf(m_state, row);
     if (item == nullptr)
         return false;
-    item->setData(0, kItemDataRole, QVariant::fromValue(reinterpret_cast<quintptr>(data)));
+    item->setData(0, kItemDataRole, QVariant::fromValue(data));
     return true;
 }
 
 void* ListView::GetItemData(int row) const {
     const QTreeWidgetItem* item = RowOf(m_state, row);
-    return item != nullptr ? reinterpret_cast<void*>(item->data(0, kItemDataRole).value<quintptr>()) : nullptr;
+    return item != nullptr ? item->data(0, kItemDataRole).value<void*>() : nullptr;
 }
 
 void ListView::DeleteAllItems() {

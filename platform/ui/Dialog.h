@@ -36,6 +36,8 @@ inline constexpr unsigned kScMinimize = 0xF020;
 inline constexpr unsigned kScClose = 0xF060;
 
 // A dialog built from a template. The window exists from Create (or DoModal) until the dialog ends.
+// After the end its controls keep their last contents (the program may still read them and free
+// what its rows point to) until the dialog object goes or the window is created again.
 // Every member runs on the UI thread, except PostToUiThread.
 class Dialog {
 public:
@@ -47,13 +49,15 @@ public:
     // Creates the window (if not yet), runs OnInitDialog, shows it and runs a nested loop until
     // EndDialog. Returns EndDialog's result.
     int DoModal();
-    // Creates the window and runs OnInitDialog without entering a loop (tests, modeless use).
+    // Creates the window and runs OnInitDialog without entering a loop (tests, modeless use). The
+    // window shows if the template has the visible style.
     bool Create();
     bool IsCreated() const;
     void EndDialog(int result);
     // A close request delivered later through the event loop: runs OnClose.
     void PostClose();
-    // Runs fn later on the UI thread. Safe from any thread. Dropped if the window is gone by then.
+    // Runs fn later on the UI thread. Safe from any thread while the Dialog object exists. Dropped
+    // if the window has not been created, or has ended by the time fn would run.
     void PostToUiThread(std::function<void()> fn);
 
     bool UpdateData(bool saveAndValidate = true);
@@ -67,7 +71,8 @@ public:
     bool IsItemEnabled(int id) const;
     bool IsItemVisible(int id) const; // the control's own visible style, whether the window shows or not
     void ShowItem(int id, bool show);
-    void LimitText(int id, int maxChars); // edit
+    // Edit: at most maxChars bytes of window-code-page text from the keyboard (0: no limit).
+    void LimitText(int id, int maxChars);
     int GetCheck(int id) const;
     void SetCheck(int id, int state);
     bool HasItem(int id) const;
@@ -76,8 +81,9 @@ public:
     ComboBox Combo(int id);
     IpAddressCtrl IpAddress(int id);
 
-    // Window menu (reached with Alt+Space inside the window): minimize and close, then what the
-    // program appends. Chosen commands go to OnSysCommand.
+    // Window menu (Alt+Space inside the window, or a right-click on its background): minimize (with
+    // a minimize box) and close, then what the program appends. Chosen commands go to OnSysCommand.
+    // It is built afresh with every window, so OnInitDialog appends to a new one each time.
     bool HasSystemMenu() const;
     void AppendSystemMenuSeparator();
     void AppendSystemMenuItem(unsigned command, const std::string& text);
@@ -86,7 +92,8 @@ public:
 
     void SetIcon(int imageResourceId, bool big);
 
-    // Shows menu at (x, y) on the screen; the chosen command goes to the OnCommand handler.
+    // Shows menu at (x, y) on the screen; the chosen command goes to the OnCommand handler (or the
+    // OnClicked handler of the same ID) before this returns.
     void TrackPopupMenu(const PopupMenu& menu, int x, int y);
 
     const DialogTemplate& Template() const { return m_template; }
@@ -95,6 +102,10 @@ public:
     struct Impl; // the widget side; reachable by tests through platform/ui/QtAccess.h
 
 protected:
+    // Keys as on the original platform: Enter clicks the focused push button, else the default push
+    // button (if the template has one and it is enabled), else runs command kIdOk; Escape runs
+    // command kIdCancel. Commands kIdOk and kIdCancel go to a handler registered for that ID, else
+    // to OnOK and OnCancel. The caption's close box runs OnClose.
     virtual bool OnInitDialog();              // default: UpdateData(false), true
     virtual void DoDataExchange(DataExchange& dx);
     virtual void OnOK();                      // default: UpdateData(true), EndDialog(kIdOk)

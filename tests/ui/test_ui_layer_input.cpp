@@ -279,6 +279,7 @@ TEST_F(InputTest, WorkPostedFromOtherThreadsRunsOnTheUiThreadUntilTheWindowEnds)
     QThread* uiThread = QThread::currentThread();
     {
         std::vector<std::jthread> posters;
+        posters.reserve(kThreads);
         for (int t = 0; t < kThreads; ++t)
             posters.emplace_back([&] {
                 for (int i = 0; i < kPerThread; ++i)
