@@ -8,6 +8,11 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+namespace {
+constexpr int kKernelChargePerPayloadByte = 4;
+constexpr int kMaxPayloadBufferRequest = 1 << 24;
+} // namespace
+
 namespace net {
 namespace {
 
@@ -49,6 +54,14 @@ void UdpSocket::Close() {
 }
 
 int UdpSocket::SetOption(int level, int name, int value) {
+    // The program sizes its receive buffers in bytes of datagrams, as a socket library that counts
+    // payload does: 8192 bytes hold some 25 camera replies. Linux charges every queued datagram its
+    // whole kernel buffer (about a kilobyte for a 324-byte reply) and then doubles the request, so
+    // the same number would hold only a dozen, and a site whose cameras answer at once would lose
+    // some. Asked for four times as much, the buffer holds at least the datagrams that many payload
+    // bytes make.
+    if (level == SOL_SOCKET && name == SO_RCVBUF && value > 0 && value <= kMaxPayloadBufferRequest)
+        value *= kKernelChargePerPayloadByte;
     return ::setsockopt(m_fd, level, name, &value, sizeof value) == 0 ? 0 : -1;
 }
 

@@ -122,6 +122,35 @@ TEST(LabPlatform, SocketReceiveFacts) {
     EXPECT_FALSE(wokeArrival.hasPacketInfo);
 }
 
+// A receive buffer asked for as 8192 bytes holds 8192 bytes of full DH replies (25 of 324 bytes)
+// that nobody has read yet, as the receivers are sized for, although Linux charges each datagram far
+// more than its payload.
+TEST(LabPlatform, ReceiveBufferHoldsItsSizeInReplies) {
+    lab::Lab lab;
+    net::UdpSocket rx;
+    ASSERT_TRUE(rx.Open());
+    ASSERT_EQ(rx.SetOption(SOL_SOCKET, SO_RCVBUF, 8192), 0);
+    ASSERT_EQ(rx.Bind(net::InetAddr("127.0.0.1"), 0), 0);
+    net::UdpSocket tx;
+    ASSERT_TRUE(tx.Open());
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = net::InetAddr("127.0.0.1");
+    to.sin_port = htons(rx.LocalPort());
+    constexpr int kReplies = 8192 / 324;
+    std::vector<std::uint8_t> reply(324, 0x44);
+    for (int i = 0; i < kReplies; ++i) {
+        reply[4] = static_cast<std::uint8_t>(i);
+        ASSERT_EQ(tx.SendTo(reply.data(), reply.size(), to), 324);
+    }
+    std::uint8_t buffer[1400];
+    net::UdpSocket::Arrival arrival;
+    for (int i = 0; i < kReplies; ++i) {
+        ASSERT_EQ(::recv(rx.Fd(), buffer, sizeof buffer, MSG_DONTWAIT), 324) << "reply " << i << " was lost";
+        EXPECT_EQ(buffer[4], i);
+    }
+}
+
 bool NeighbourTableEmpty(lab::Lab& lab, const std::string& ifname) {
     return lab.Run("", {"sh", "-c", "[ -z \"$(ip -4 neigh show dev " + ifname + ")\" ]"}) == 0;
 }
