@@ -21,7 +21,9 @@ constexpr int kDefaultPointSize = 9;
 bool g_exiting = false;
 QApplication* g_leftToExit = nullptr;
 
-void MarkExiting() { g_exiting = true; }
+void MarkExiting() {
+    g_exiting = true;
+}
 
 } // namespace
 

@@ -9,13 +9,13 @@ namespace ui {
 
 // The window system for the life of the program: one per process, created before any dialog.
 class Application {
-public:
+  public:
     Application(int& argc, char** argv);
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

@@ -2,6 +2,8 @@
 
 namespace ui {
 
-bool CheckBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }
+bool CheckBox::hitButton(const QPoint& pos) const {
+    return rect().contains(pos);
+}
 
 } // namespace ui

@@ -8,10 +8,10 @@ namespace ui {
 // platform, not only on the box and its text.
 class CheckBox : public QCheckBox {
     Q_OBJECT
-public:
+  public:
     using QCheckBox::QCheckBox;
 
-protected:
+  protected:
     bool hitButton(const QPoint& pos) const override;
 };
 

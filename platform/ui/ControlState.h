@@ -20,17 +20,14 @@ struct ControlState {
 
     ControlTemplate tpl;
     QPointer<QWidget> widget;
-    std::string text;   // window text as set, for controls whose widget shows it changed ('&' prefixes)
+    std::string text;    // window text as set, for controls whose widget shows it changed ('&' prefixes)
     bool enabled = true; // what the program set; a picture keeps drawing when disabled
     int limitBytes = 0;  // edit: LimitText, 0 for none
     std::uint32_t listStyle = kInitialListStyle;
     std::uint32_t listExStyle = 0;
     int listColumns = 0; // the list widget always has one column; this counts inserted ones
 
-    template <class W>
-    W* As() const {
-        return qobject_cast<W*>(widget.data());
-    }
+    template <class W> W* As() const { return qobject_cast<W*>(widget.data()); }
 };
 
 } // namespace ui

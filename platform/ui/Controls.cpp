@@ -20,7 +20,9 @@ namespace {
 // Where a row keeps its item data: on column 0, beside the texts.
 constexpr int kItemDataRole = Qt::UserRole;
 
-ReportList* ListOf(const ControlState* state) { return state != nullptr ? state->As<ReportList>() : nullptr; }
+ReportList* ListOf(const ControlState* state) {
+    return state != nullptr ? state->As<ReportList>() : nullptr;
+}
 
 QTreeWidgetItem* RowOf(const ControlState* state, int row) {
     const ReportList* list = ListOf(state);
@@ -28,7 +30,9 @@ QTreeWidgetItem* RowOf(const ControlState* state, int row) {
 }
 
 // A row has a text for every inserted column, and always one for the item itself (column 0).
-bool IsTextColumn(const ControlState* state, int col) { return col >= 0 && col < std::max(1, state->listColumns); }
+bool IsTextColumn(const ControlState* state, int col) {
+    return col >= 0 && col < std::max(1, state->listColumns);
+}
 
 // Qt's tree model appends new columns at the end: texts from pos on move one column right.
 void ShiftTextsRight(QTreeWidgetItem* item, int pos, int count) {
@@ -37,13 +41,19 @@ void ShiftTextsRight(QTreeWidgetItem* item, int pos, int count) {
     item->setText(pos, QString());
 }
 
-QComboBox* ComboOf(const ControlState* state) { return state != nullptr ? state->As<QComboBox>() : nullptr; }
+QComboBox* ComboOf(const ControlState* state) {
+    return state != nullptr ? state->As<QComboBox>() : nullptr;
+}
 
-IpAddressWidget* IpOf(const ControlState* state) { return state != nullptr ? state->As<IpAddressWidget>() : nullptr; }
+IpAddressWidget* IpOf(const ControlState* state) {
+    return state != nullptr ? state->As<IpAddressWidget>() : nullptr;
+}
 
 } // namespace
 
-std::uint32_t ListView::GetStyle() const { return m_state->listStyle; }
+std::uint32_t ListView::GetStyle() const {
+    return m_state->listStyle;
+}
 
 void ListView::SetStyle(std::uint32_t style) {
     m_state->listStyle = style;
@@ -51,7 +61,9 @@ void ListView::SetStyle(std::uint32_t style) {
         list->ApplyStyle(style);
 }
 
-std::uint32_t ListView::GetExtendedStyle() const { return m_state->listExStyle; }
+std::uint32_t ListView::GetExtendedStyle() const {
+    return m_state->listExStyle;
+}
 
 void ListView::SetExtendedStyle(std::uint32_t mask, std::uint32_t value) {
     // Rows are always selected whole here; the full-row-select bit is kept for the program to read.
@@ -100,7 +112,9 @@ int ListView::GetColumnWidth(int pos) const {
     return list != nullptr && pos >= 0 && pos < m_state->listColumns ? list->columnWidth(pos) : 0;
 }
 
-int ListView::GetColumnCount() const { return ListOf(m_state) != nullptr ? m_state->listColumns : 0; }
+int ListView::GetColumnCount() const {
+    return ListOf(m_state) != nullptr ? m_state->listColumns : 0;
+}
 
 int ListView::GetItemCount() const {
     const ReportList* list = ListOf(m_state);

@@ -13,11 +13,11 @@ struct ControlState;
 // Report-view list. Rows carry one opaque pointer each (item data); the list never frees it.
 // Texts in the window code page.
 class ListView {
-public:
+  public:
     // View style bits, as the program's main window sets them.
     static constexpr std::uint32_t kViewMask = 0x0003;
     static constexpr std::uint32_t kReport = 0x0001;
-    static constexpr std::uint32_t kList = 0x0003;      // a new list starts in list view, aligned left
+    static constexpr std::uint32_t kList = 0x0003; // a new list starts in list view, aligned left
     static constexpr std::uint32_t kAlignLeft = 0x0800;
     static constexpr std::uint32_t kShowSelAlways = 0x0008;
     static constexpr std::uint32_t kNoLabelWrap = 0x0080;
@@ -51,21 +51,21 @@ public:
     int GetNextSelectedItem(int start) const;
     void SetItemSelected(int row, bool selected);
 
-private:
+  private:
     friend class Dialog;
     explicit ListView(ControlState* state) : m_state(state) {}
     ControlState* m_state;
 };
 
 class ComboBox {
-public:
+  public:
     int AddString(const std::string& text);
     int GetCount() const;
     std::string GetLBText(int index) const;
     int GetCurSel() const;     // -1 when nothing is selected
     void SetCurSel(int index); // -1 clears the selection
 
-private:
+  private:
     friend class Dialog;
     explicit ComboBox(ControlState* state) : m_state(state) {}
     ControlState* m_state;
@@ -73,7 +73,7 @@ private:
 
 // Four fields of 0..255. A blank field reads as 0.
 class IpAddressCtrl {
-public:
+  public:
     // addr in network byte order: its first byte goes into the first field.
     void SetAddress(std::uint32_t addrNetworkOrder);
     std::array<int, 4> GetFields() const;
@@ -82,7 +82,7 @@ public:
     bool IsFieldBlank(int field) const;
     void ClearAddress(); // all four fields blank
 
-private:
+  private:
     friend class Dialog;
     explicit IpAddressCtrl(ControlState* state) : m_state(state) {}
     ControlState* m_state;

@@ -25,7 +25,9 @@ ModalHook& CurrentModalHook() {
 
 } // namespace
 
-Dialog::Impl* ImplOf(Dialog& dialog) { return dialog.m_impl.get(); }
+Dialog::Impl* ImplOf(Dialog& dialog) {
+    return dialog.m_impl.get();
+}
 
 void DataExchange::Text(int id, std::string& value) {
     if (m_saving)
@@ -68,7 +70,9 @@ bool Dialog::Create() {
     return true;
 }
 
-bool Dialog::IsCreated() const { return m_impl->created; }
+bool Dialog::IsCreated() const {
+    return m_impl->created;
+}
 
 int Dialog::DoModal() {
     bool focusFirst = true;
@@ -109,7 +113,9 @@ void Dialog::PostClose() {
     m_impl->Post([this] { OnClose(); });
 }
 
-void Dialog::PostToUiThread(std::function<void()> fn) { m_impl->Post(std::move(fn)); }
+void Dialog::PostToUiThread(std::function<void()> fn) {
+    m_impl->Post(std::move(fn));
+}
 
 bool Dialog::UpdateData(bool saveAndValidate) {
     DataExchange dx(*this, saveAndValidate);
@@ -163,7 +169,8 @@ void Dialog::LimitText(int id, int maxChars) {
         return;
     state->limitBytes = maxChars > 0 ? maxChars : 0;
     if (auto* edit = state->As<QLineEdit>())
-        edit->setValidator(new EditValidator(edit, (state->tpl.style & style::kNumber) != 0, state->limitBytes));
+        edit->setValidator(
+            new EditValidator(edit, (state->tpl.style & style::kNumber) != 0, state->limitBytes));
 }
 
 int Dialog::GetCheck(int id) const {
@@ -191,23 +198,37 @@ void Dialog::SetCheck(int id, int state) {
     box->setCheckState(state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
-bool Dialog::HasItem(int id) const { return m_impl->Find(id) != nullptr; }
+bool Dialog::HasItem(int id) const {
+    return m_impl->Find(id) != nullptr;
+}
 
-ListView Dialog::List(int id) { return ListView(&m_impl->StateOf(id)); }
+ListView Dialog::List(int id) {
+    return ListView(&m_impl->StateOf(id));
+}
 
-ComboBox Dialog::Combo(int id) { return ComboBox(&m_impl->StateOf(id)); }
+ComboBox Dialog::Combo(int id) {
+    return ComboBox(&m_impl->StateOf(id));
+}
 
-IpAddressCtrl Dialog::IpAddress(int id) { return IpAddressCtrl(&m_impl->StateOf(id)); }
+IpAddressCtrl Dialog::IpAddress(int id) {
+    return IpAddressCtrl(&m_impl->StateOf(id));
+}
 
-bool Dialog::HasSystemMenu() const { return (m_template.style & style::kSysMenu) != 0; }
+bool Dialog::HasSystemMenu() const {
+    return (m_template.style & style::kSysMenu) != 0;
+}
 
-void Dialog::AppendSystemMenuSeparator() { m_impl->systemMenu.AppendSeparator(); }
+void Dialog::AppendSystemMenuSeparator() {
+    m_impl->systemMenu.AppendSeparator();
+}
 
 void Dialog::AppendSystemMenuItem(unsigned command, const std::string& text) {
     m_impl->systemMenu.AppendItem(static_cast<int>(command), text);
 }
 
-const PopupMenu& Dialog::SystemMenu() const { return m_impl->systemMenu; }
+const PopupMenu& Dialog::SystemMenu() const {
+    return m_impl->systemMenu;
+}
 
 void Dialog::SetIcon(int imageResourceId, bool) {
     // One picture serves as both the large and the small icon: Qt scales it to each use.
@@ -238,9 +259,13 @@ void Dialog::OnOK() {
         EndDialog(kIdOk);
 }
 
-void Dialog::OnCancel() { EndDialog(kIdCancel); }
+void Dialog::OnCancel() {
+    EndDialog(kIdCancel);
+}
 
-void Dialog::OnClose() { EndDialog(kIdCancel); }
+void Dialog::OnClose() {
+    EndDialog(kIdCancel);
+}
 
 void Dialog::OnSysCommand(unsigned command) {
     switch (command & kSysCommandMask) {
@@ -256,15 +281,25 @@ void Dialog::OnSysCommand(unsigned command) {
     }
 }
 
-void Dialog::OnClicked(int id, std::function<void()> handler) { m_impl->clicked[id] = std::move(handler); }
+void Dialog::OnClicked(int id, std::function<void()> handler) {
+    m_impl->clicked[id] = std::move(handler);
+}
 
-void Dialog::OnSelChange(int id, std::function<void()> handler) { m_impl->selChange[id] = std::move(handler); }
+void Dialog::OnSelChange(int id, std::function<void()> handler) {
+    m_impl->selChange[id] = std::move(handler);
+}
 
-void Dialog::OnDblClk(int id, std::function<void()> handler) { m_impl->dblClk[id] = std::move(handler); }
+void Dialog::OnDblClk(int id, std::function<void()> handler) {
+    m_impl->dblClk[id] = std::move(handler);
+}
 
-void Dialog::OnRClick(int id, std::function<void()> handler) { m_impl->rClick[id] = std::move(handler); }
+void Dialog::OnRClick(int id, std::function<void()> handler) {
+    m_impl->rClick[id] = std::move(handler);
+}
 
-void Dialog::OnCommand(int id, std::function<void()> handler) { m_impl->commands[id] = std::move(handler); }
+void Dialog::OnCommand(int id, std::function<void()> handler) {
+    m_impl->commands[id] = std::move(handler);
+}
 
 ModalHook SetModalHook(ModalHook hook) {
     ModalHook previous = std::move(CurrentModalHook());

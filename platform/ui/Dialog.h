@@ -19,14 +19,14 @@ inline constexpr int kIdCancel = 2;
 
 // Moves values between a dialog's controls and its members. saving: controls to members.
 class DataExchange {
-public:
+  public:
     DataExchange(Dialog& dialog, bool saving) : m_dialog(dialog), m_saving(saving) {}
     bool Saving() const { return m_saving; }
-    void Text(int id, std::string& value);   // window text of any control
-    void Check(int id, int& value);          // check box: 0 or 1
-    void ComboIndex(int id, int& value);     // selected index of a combo box, -1 for none
+    void Text(int id, std::string& value); // window text of any control
+    void Check(int id, int& value);        // check box: 0 or 1
+    void ComboIndex(int id, int& value);   // selected index of a combo box, -1 for none
 
-private:
+  private:
     Dialog& m_dialog;
     bool m_saving;
 };
@@ -40,7 +40,7 @@ inline constexpr unsigned kScClose = 0xF060;
 // what its rows point to) until the dialog object goes or the window is created again.
 // Every member runs on the UI thread, except PostToUiThread.
 class Dialog {
-public:
+  public:
     Dialog(const DialogTemplate& tpl, Dialog* parent);
     virtual ~Dialog();
     Dialog(const Dialog&) = delete;
@@ -101,26 +101,26 @@ public:
 
     struct Impl; // the widget side; reachable by tests through platform/ui/QtAccess.h
 
-protected:
+  protected:
     // Keys as on the original platform: Enter clicks the focused push button, else the default push
     // button (if the template has one and it is enabled), else runs command kIdOk; Escape runs
     // command kIdCancel. Commands kIdOk and kIdCancel go to a handler registered for that ID, else
     // to OnOK and OnCancel. The caption's close box runs OnClose.
-    virtual bool OnInitDialog();              // default: UpdateData(false), true
+    virtual bool OnInitDialog(); // default: UpdateData(false), true
     virtual void DoDataExchange(DataExchange& dx);
-    virtual void OnOK();                      // default: UpdateData(true), EndDialog(kIdOk)
-    virtual void OnCancel();                  // default: EndDialog(kIdCancel)
-    virtual void OnClose();                   // default: EndDialog(kIdCancel)
+    virtual void OnOK();                         // default: UpdateData(true), EndDialog(kIdOk)
+    virtual void OnCancel();                     // default: EndDialog(kIdCancel)
+    virtual void OnClose();                      // default: EndDialog(kIdCancel)
     virtual void OnSysCommand(unsigned command); // default: minimize, close; others ignored
 
     // Handler table. Registered in the constructor of the derived dialog.
-    void OnClicked(int id, std::function<void()> handler);    // button / check box click
-    void OnSelChange(int id, std::function<void()> handler);  // combo box selection change
-    void OnDblClk(int id, std::function<void()> handler);     // list double-click
-    void OnRClick(int id, std::function<void()> handler);     // list right-click
-    void OnCommand(int id, std::function<void()> handler);    // menu command
+    void OnClicked(int id, std::function<void()> handler);   // button / check box click
+    void OnSelChange(int id, std::function<void()> handler); // combo box selection change
+    void OnDblClk(int id, std::function<void()> handler);    // list double-click
+    void OnRClick(int id, std::function<void()> handler);    // list right-click
+    void OnCommand(int id, std::function<void()> handler);   // menu command
 
-private:
+  private:
     friend Impl* ImplOf(Dialog&);
     DialogTemplate m_template;
     Dialog* m_parent;

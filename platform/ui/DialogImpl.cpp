@@ -73,7 +73,9 @@ bool TakesFocus(ControlKind kind) {
     }
 }
 
-bool IsPicture(ControlKind kind) { return kind == ControlKind::Bitmap || kind == ControlKind::Icon; }
+bool IsPicture(ControlKind kind) {
+    return kind == ControlKind::Bitmap || kind == ControlKind::Icon;
+}
 
 // The widget that receives the focus for the control: an IP-address control's first field.
 QWidget* FocusTarget(const ControlState& state) {
@@ -197,7 +199,8 @@ void Dialog::Impl::CreateControl(ControlState& state, const DialogUnits& units) 
         auto* label = new QLabel(window);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
-        label->setAlignment(((tpl.style & style::kRightAlign) != 0 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+        label->setAlignment(((tpl.style & style::kRightAlign) != 0 ? Qt::AlignRight : Qt::AlignLeft) |
+                            Qt::AlignTop);
         if ((tpl.style & (style::kSunken | style::kClientEdge)) != 0) {
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             label->setLineWidth(1);
@@ -237,7 +240,8 @@ void Dialog::Impl::CreateControl(ControlState& state, const DialogUnits& units) 
         const int itemHeight = std::max(1, combo->fontMetrics().height() + 2);
         combo->setMaxVisibleItems(std::max(1, (rect.height() - closed) / itemHeight));
         rect.setHeight(closed);
-        QObject::connect(combo, &QComboBox::currentIndexChanged, window, [this, id] { Notify(selChange, id); });
+        QObject::connect(combo, &QComboBox::currentIndexChanged, window,
+                         [this, id] { Notify(selChange, id); });
         widget = combo;
         break;
     }
@@ -277,7 +281,8 @@ void Dialog::Impl::CreateControl(ControlState& state, const DialogUnits& units) 
     widget->setGeometry(rect);
     SetText(state, state.text);
     if (TakesFocus(tpl.kind))
-        FocusTarget(state)->setFocusPolicy((tpl.style & style::kTabStop) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
+        FocusTarget(state)->setFocusPolicy((tpl.style & style::kTabStop) != 0 ? Qt::StrongFocus
+                                                                              : Qt::ClickFocus);
     else
         widget->setFocusPolicy(Qt::NoFocus);
     if ((tpl.style & style::kVisible) == 0)
@@ -364,7 +369,8 @@ void Dialog::Impl::Post(std::function<void()> fn) {
 ControlState* Dialog::Impl::Find(int id) {
     if (id == -1)
         return nullptr;
-    const auto it = std::find_if(controls.begin(), controls.end(), [id](const ControlState& s) { return s.tpl.id == id; });
+    const auto it = std::find_if(controls.begin(), controls.end(),
+                                 [id](const ControlState& s) { return s.tpl.id == id; });
     return it == controls.end() ? nullptr : &*it;
 }
 
@@ -375,7 +381,8 @@ ControlState& Dialog::Impl::StateOf(int id) {
 
 ControlState* Dialog::Impl::ControlOf(const QWidget* widget) {
     for (ControlState& state : controls)
-        if (state.widget && widget != nullptr && (state.widget == widget || state.widget->isAncestorOf(widget)))
+        if (state.widget && widget != nullptr &&
+            (state.widget == widget || state.widget->isAncestorOf(widget)))
             return &state;
     return nullptr;
 }

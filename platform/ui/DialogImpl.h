@@ -66,7 +66,7 @@ struct Dialog::Impl {
     bool dying = false;
     int result = 0;
 
-private:
+  private:
     void CreateControl(ControlState& state, const DialogUnits& units);
     void SetTabOrder();
     bool IsCurrentPoster(const QObject* poster);

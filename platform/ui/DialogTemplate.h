@@ -6,7 +6,18 @@
 
 namespace ui {
 
-enum class ControlKind { Static, PushButton, CheckBox, Edit, ComboBox, ListView, IpAddress, GroupBox, Bitmap, Icon };
+enum class ControlKind {
+    Static,
+    PushButton,
+    CheckBox,
+    Edit,
+    ComboBox,
+    ListView,
+    IpAddress,
+    GroupBox,
+    Bitmap,
+    Icon
+};
 
 // Style bits of windows and controls. Only what the program's templates use.
 namespace style {
@@ -18,8 +29,8 @@ inline constexpr std::uint32_t kDefPushButton = 1u << 4; // Enter clicks this bu
 inline constexpr std::uint32_t kRightAlign = 1u << 5;    // static text
 inline constexpr std::uint32_t kSunken = 1u << 6;        // static with a sunken client edge
 inline constexpr std::uint32_t kClientEdge = 1u << 7;
-inline constexpr std::uint32_t kNumber = 1u << 8;        // edit: digits only
-inline constexpr std::uint32_t kPassword = 1u << 9;      // edit: characters hidden
+inline constexpr std::uint32_t kNumber = 1u << 8;   // edit: digits only
+inline constexpr std::uint32_t kPassword = 1u << 9; // edit: characters hidden
 inline constexpr std::uint32_t kAutoHScroll = 1u << 10;
 inline constexpr std::uint32_t kBorder = 1u << 11;
 inline constexpr std::uint32_t kVScroll = 1u << 12;

@@ -15,8 +15,9 @@ constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwx
 constexpr int kAlphabetLength = 52;
 
 // The faces the original's templates name; none of them is installed here.
-constexpr const char* kWindowsDialogFaces[] = {"MS Shell Dlg", "MS Shell Dlg 2", "MS Sans Serif",
-                                               "Microsoft Sans Serif", "Tahoma", "Segoe UI", "System"};
+constexpr const char* kWindowsDialogFaces[] = {
+    "MS Shell Dlg", "MS Shell Dlg 2", "MS Sans Serif", "Microsoft Sans Serif",
+    "Tahoma",       "Segoe UI",       "System"};
 
 // a * b / c rounded to the nearest integer, halves away from zero.
 int MulDiv(int a, int b, int c) {
@@ -48,14 +49,24 @@ DialogUnits::DialogUnits(const QFont& font) {
     m_baseY = metrics.height();
 }
 
-int DialogUnits::X(int du) const { return MulDiv(du, m_baseX, 4); }
+int DialogUnits::X(int du) const {
+    return MulDiv(du, m_baseX, 4);
+}
 
-int DialogUnits::Y(int du) const { return MulDiv(du, m_baseY, 8); }
+int DialogUnits::Y(int du) const {
+    return MulDiv(du, m_baseY, 8);
+}
 
-QRect DialogUnits::Rect(int x, int y, int cx, int cy) const { return QRect(X(x), Y(y), X(cx), Y(cy)); }
+QRect DialogUnits::Rect(int x, int y, int cx, int cy) const {
+    return QRect(X(x), Y(y), X(cx), Y(cy));
+}
 
-int DialogUnits::UnitsX(int px) const { return m_baseX > 0 ? (px * 4 + m_baseX - 1) / m_baseX : 0; }
+int DialogUnits::UnitsX(int px) const {
+    return m_baseX > 0 ? (px * 4 + m_baseX - 1) / m_baseX : 0;
+}
 
-int DialogUnits::UnitsY(int px) const { return m_baseY > 0 ? (px * 8 + m_baseY - 1) / m_baseY : 0; }
+int DialogUnits::UnitsY(int px) const {
+    return m_baseY > 0 ? (px * 8 + m_baseY - 1) / m_baseY : 0;
+}
 
 } // namespace ui

@@ -15,7 +15,7 @@ QFont DialogFont(const std::string& faceName, int pointSize);
 // does: base x is the average width of the 52 letters A-Z a-z, base y the font height; a horizontal
 // unit is a quarter of base x and a vertical unit an eighth of base y.
 class DialogUnits {
-public:
+  public:
     explicit DialogUnits(const QFont& font);
     DialogUnits(int baseX, int baseY) : m_baseX(baseX), m_baseY(baseY) {}
 
@@ -28,7 +28,7 @@ public:
     int UnitsX(int px) const;
     int UnitsY(int px) const;
 
-private:
+  private:
     int m_baseX;
     int m_baseY;
 };

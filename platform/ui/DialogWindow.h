@@ -11,7 +11,7 @@ namespace ui {
 // background. Qt's own handling of these (closing, accepting) never runs.
 class DialogWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     struct Handlers {
         std::function<void()> enter;
         std::function<void()> escape;
@@ -21,12 +21,12 @@ public:
 
     DialogWindow(QWidget* parent, Qt::WindowFlags flags, Handlers handlers);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-private:
+  private:
     Handlers m_handlers;
 };
 

@@ -10,11 +10,11 @@ namespace ui {
 // Texts the program sets itself are not checked, as on the original platform.
 class EditValidator : public QValidator {
     Q_OBJECT
-public:
+  public:
     EditValidator(QObject* parent, bool digitsOnly, int maxBytes);
     State validate(QString& input, int& pos) const override;
 
-private:
+  private:
     bool m_digitsOnly;
     int m_maxBytes; // 0: no limit
 };

@@ -74,7 +74,9 @@ QString IpAddressWidget::FieldText(int field) const {
     return field >= 0 && field < kFields ? Field(field)->text() : QString();
 }
 
-bool IpAddressWidget::IsBlank(int field) const { return FieldText(field).isEmpty(); }
+bool IpAddressWidget::IsBlank(int field) const {
+    return FieldText(field).isEmpty();
+}
 
 int IpAddressWidget::Value(int field) const {
     const QString text = FieldText(field);

@@ -15,7 +15,7 @@ namespace ui {
 // and leaves from any field.
 class IpAddressWidget : public QFrame {
     Q_OBJECT
-public:
+  public:
     static constexpr int kFields = 4;
     static constexpr int kMaxValue = 255;
 
@@ -31,12 +31,12 @@ public:
     QString Text() const;       // "a.b.c.d", blank fields as 0
     QLineEdit* Field(int field) const { return m_fields[static_cast<std::size_t>(field)]; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void OnEdited(int field);
     void FocusField(int field, bool atEnd);
     int IndexOf(const QObject* field) const;

@@ -30,9 +30,13 @@ void PopupMenu::DeleteItem(std::size_t pos) {
         m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(pos));
 }
 
-void PopupMenu::AppendItem(int command, const std::string& text) { m_items.push_back(MenuItem{command, text, true}); }
+void PopupMenu::AppendItem(int command, const std::string& text) {
+    m_items.push_back(MenuItem{command, text, true});
+}
 
-void PopupMenu::AppendSeparator() { m_items.push_back(MenuItem{0, {}, true}); }
+void PopupMenu::AppendSeparator() {
+    m_items.push_back(MenuItem{0, {}, true});
+}
 
 PopupMenuHook SetPopupMenuHook(PopupMenuHook hook) {
     PopupMenuHook previous = std::move(Hook());

@@ -7,14 +7,14 @@
 namespace ui {
 
 struct MenuItem {
-    int command = 0; // 0: separator
+    int command = 0;  // 0: separator
     std::string text; // window code page
     bool enabled = true;
 };
 
 // A popup menu built as data: items by position.
 class PopupMenu {
-public:
+  public:
     PopupMenu() = default;
     explicit PopupMenu(std::vector<MenuItem> items) : m_items(std::move(items)) {}
     void ModifyItem(std::size_t pos, int command, const std::string& text);
@@ -23,7 +23,7 @@ public:
     void AppendSeparator();
     const std::vector<MenuItem>& Items() const { return m_items; }
 
-private:
+  private:
     std::vector<MenuItem> m_items;
 };
 

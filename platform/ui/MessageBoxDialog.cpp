@@ -36,10 +36,10 @@ DialogTemplate MessageBoxTemplate(const std::string& text, const std::string& ca
     tpl.pointSize = kPointSize;
     tpl.style = style::kPopup | style::kCaption | style::kSysMenu | style::kModalFrame;
     tpl.title = caption;
-    tpl.controls.push_back(
-        {-1, ControlKind::Static, kMargin, kMargin, textWidth, textHeight, style::kVisible | style::kNoPrefix, text, 0});
-    tpl.controls.push_back({kIdOk, ControlKind::PushButton, (width - kButtonWidth) / 2, kMargin + textHeight + kGap,
-                            kButtonWidth, kButtonHeight,
+    tpl.controls.push_back({-1, ControlKind::Static, kMargin, kMargin, textWidth, textHeight,
+                            style::kVisible | style::kNoPrefix, text, 0});
+    tpl.controls.push_back({kIdOk, ControlKind::PushButton, (width - kButtonWidth) / 2,
+                            kMargin + textHeight + kGap, kButtonWidth, kButtonHeight,
                             style::kVisible | style::kTabStop | style::kDefPushButton, kOkText, 0});
     return tpl;
 }

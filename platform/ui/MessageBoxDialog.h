@@ -9,7 +9,7 @@ namespace ui {
 // The message box: a dialog of its own, sized to its text, with one OK button that Enter clicks.
 // Being a Dialog, it takes the modal hook like every other modal window.
 class MessageBoxDialog : public Dialog {
-public:
+  public:
     MessageBoxDialog(Dialog* owner, const std::string& text, const std::string& caption);
 };
 

@@ -4,7 +4,8 @@
 
 namespace ui {
 
-PictureStatic::PictureStatic(QWidget* parent, QPixmap picture) : QWidget(parent), m_picture(std::move(picture)) {
+PictureStatic::PictureStatic(QWidget* parent, QPixmap picture)
+    : QWidget(parent), m_picture(std::move(picture)) {
     setFocusPolicy(Qt::NoFocus);
 }
 

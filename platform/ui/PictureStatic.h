@@ -9,14 +9,14 @@ namespace ui {
 // enabled or not (a static picture is never greyed out).
 class PictureStatic : public QWidget {
     Q_OBJECT
-public:
+  public:
     PictureStatic(QWidget* parent, QPixmap picture);
     const QPixmap& Picture() const { return m_picture; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QPixmap m_picture;
 };
 

@@ -5,7 +5,9 @@
 
 namespace ui {
 
-QWidget* WidgetOf(Dialog& dialog) { return ImplOf(dialog)->window.data(); }
+QWidget* WidgetOf(Dialog& dialog) {
+    return ImplOf(dialog)->window.data();
+}
 
 QWidget* ItemWidgetOf(Dialog& dialog, int id) {
     const ControlState* state = ImplOf(dialog)->Find(id);

@@ -12,7 +12,7 @@ namespace ui {
 // does; the handlers read the selection themselves.
 class ReportList : public QTreeWidget {
     Q_OBJECT
-public:
+  public:
     explicit ReportList(QWidget* parent);
 
     // Shows the list-view style bits (ListView::kReport, kSingleSel, kShowSelAlways, ...).
@@ -21,7 +21,7 @@ public:
     std::function<void()> onDoubleClick;
     std::function<void()> onRightClick;
 
-protected:
+  protected:
     bool viewportEvent(QEvent* event) override;
 };
 

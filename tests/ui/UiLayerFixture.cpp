@@ -17,7 +17,8 @@ namespace {
 std::unique_ptr<ui::Application> g_app;
 
 ui::Image Solid(int width, int height, std::uint32_t argb) {
-    return ui::Image{width, height, std::vector<std::uint32_t>(static_cast<std::size_t>(width * height), argb)};
+    return ui::Image{width, height,
+                     std::vector<std::uint32_t>(static_cast<std::size_t>(width * height), argb)};
 }
 
 } // namespace
@@ -33,12 +34,14 @@ ui::DialogTemplate SampleTemplate(const SampleOptions& options) {
     tpl.pointSize = 8;
     tpl.style = kPopup | kCaption | kSysMenu | options.windowStyle;
     tpl.title = "\xC9\xE3\xCF\xF1\xBB\xFA"; // "摄像机"
-    const std::uint32_t go =
-        kVisible | kTabStop | (options.defaultButton ? kDefPushButton : 0) | (options.defaultDisabled ? kDisabled : 0);
+    const std::uint32_t go = kVisible | kTabStop | (options.defaultButton ? kDefPushButton : 0) |
+                             (options.defaultDisabled ? kDisabled : 0);
     tpl.controls = {
         {kLabel, ControlKind::Static, 7, 7, 60, 8, kVisible, "Name &label", 0},
-        {kRightLabel, ControlKind::Static, 70, 7, 60, 12, kVisible | kRightAlign | kSunken | kNoPrefix, "A&&B", 0},
-        {kNumberEdit, ControlKind::Edit, 7, 20, 50, 12, kVisible | kNumber | kAutoHScroll | kBorder | kTabStop, "", 0},
+        {kRightLabel, ControlKind::Static, 70, 7, 60, 12, kVisible | kRightAlign | kSunken | kNoPrefix,
+         "A&&B", 0},
+        {kNumberEdit, ControlKind::Edit, 7, 20, 50, 12,
+         kVisible | kNumber | kAutoHScroll | kBorder | kTabStop, "", 0},
         {kPasswordEdit, ControlKind::Edit, 60, 20, 50, 12, kVisible | kPassword | kBorder | kTabStop, "", 0},
         {kCheck, ControlKind::CheckBox, 7, 35, 100, 10, kVisible | kTabStop, "&Check", 0},
         {kCombo, ControlKind::ComboBox, 7, 48, 60, 80, kVisible | kDropDownList | kVScroll | kTabStop, "", 0},
@@ -54,7 +57,8 @@ ui::DialogTemplate SampleTemplate(const SampleOptions& options) {
     return tpl;
 }
 
-RecordingDialog::RecordingDialog(const ui::DialogTemplate& tpl, ui::Dialog* parent) : ui::Dialog(tpl, parent) {
+RecordingDialog::RecordingDialog(const ui::DialogTemplate& tpl, ui::Dialog* parent)
+    : ui::Dialog(tpl, parent) {
     OnClicked(kGo, [this] { calls.push_back("Go"); });
     OnClicked(kOther, [this] { calls.push_back("Other"); });
 }
@@ -107,7 +111,9 @@ void UiEnvironment::SetUp() {
     ui::RegisterImage(kIconImage, Solid(64, 64, 0xFF2040CC));
 }
 
-void UiEnvironment::TearDown() { g_app.reset(); }
+void UiEnvironment::TearDown() {
+    g_app.reset();
+}
 
 void ProcessEvents(int ms) {
     QElapsedTimer timer;

@@ -46,7 +46,7 @@ ui::DialogTemplate SampleTemplate(const SampleOptions& options = {ui::style::kVi
 
 // Records the overridable handlers, the clicks of kGo and kOther and the data exchange.
 class RecordingDialog : public ui::Dialog {
-public:
+  public:
     explicit RecordingDialog(const ui::DialogTemplate& tpl, ui::Dialog* parent = nullptr);
 
     std::vector<std::string> calls;
@@ -62,7 +62,7 @@ public:
     using ui::Dialog::OnRClick;
     using ui::Dialog::OnSelChange;
 
-protected:
+  protected:
     bool OnInitDialog() override;
     void DoDataExchange(ui::DataExchange& dx) override;
     void OnOK() override;
@@ -73,16 +73,16 @@ protected:
 
 // Creates the application object for the test program (offscreen) and registers the sample images.
 class UiEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override;
     void TearDown() override;
 };
 
 void ProcessEvents(int ms = 20);
-bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+bool WaitUntil(const std::function<bool()>& pred,
+               std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
-template <class W>
-W* Item(ui::Dialog& dialog, int id) {
+template <class W> W* Item(ui::Dialog& dialog, int id) {
     return qobject_cast<W*>(ui::ItemWidgetOf(dialog, id));
 }
 
@@ -91,7 +91,7 @@ QWidget* FocusTarget(ui::Dialog& dialog, int id);
 
 // Clears the layer's test hooks after each test.
 class UiTest : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override;
 };
 

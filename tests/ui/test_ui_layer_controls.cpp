@@ -28,7 +28,7 @@ namespace uitest {
 namespace {
 
 class ControlsTest : public UiTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(dlg.Create()); }
     RecordingDialog dlg{SampleTemplate()};
 };
@@ -40,10 +40,13 @@ struct Base {
 };
 Base BaseOf(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(letters + 26) / 52, metrics.height()};
 }
-int Px(int du, int base, int per) { return (du * base + per / 2) / per; }
+int Px(int du, int base, int per) {
+    return (du * base + per / 2) / per;
+}
 
 // Text beyond ASCII arrives the way an input method commits it.
 void Commit(QWidget* widget, const QString& text) {
@@ -58,7 +61,8 @@ TEST_F(ControlsTest, DialogUnitsBecomePixelsFromTheDialogFont) {
     EXPECT_EQ(QFontInfo(window->font()).family(), "DejaVu Sans") << "MS Shell Dlg maps to a sans face";
     EXPECT_EQ(window->font().pointSize(), 8);
     // Chinese text falls back to the CJK face.
-    EXPECT_EQ(QRawFont::fromFont(window->font(), QFontDatabase::SimplifiedChinese).familyName(), "WenQuanYi Micro Hei");
+    EXPECT_EQ(QRawFont::fromFont(window->font(), QFontDatabase::SimplifiedChinese).familyName(),
+              "WenQuanYi Micro Hei");
 
     const Base base = BaseOf(window->font());
     ASSERT_GT(base.x, 4);
@@ -70,8 +74,8 @@ TEST_F(ControlsTest, DialogUnitsBecomePixelsFromTheDialogFont) {
         int id;
         int x, y, cx, cy;
     } placed[] = {
-        {kLabel, 7, 7, 60, 8},       {kNumberEdit, 7, 20, 50, 12}, {kCheck, 7, 35, 100, 10},
-        {kList, 70, 48, 120, 50},    {kIp, 7, 102, 100, 11},       {kGo, 120, 118, 35, 14},
+        {kLabel, 7, 7, 60, 8},    {kNumberEdit, 7, 20, 50, 12}, {kCheck, 7, 35, 100, 10},
+        {kList, 70, 48, 120, 50}, {kIp, 7, 102, 100, 11},       {kGo, 120, 118, 35, 14},
     };
     for (const auto& p : placed)
         EXPECT_EQ(ui::ItemWidgetOf(dlg, p.id)->geometry(),
@@ -84,7 +88,8 @@ TEST_F(ControlsTest, DialogUnitsBecomePixelsFromTheDialogFont) {
     EXPECT_EQ(combo->width(), Px(60, base.x, 4));
     EXPECT_LT(combo->height(), Px(80, base.y, 8) / 2);
     // Pictures size themselves: a bitmap to its image, an icon to the desktop's icon size.
-    EXPECT_EQ(ui::ItemWidgetOf(dlg, kBitmap)->geometry(), QRect(Px(135, base.x, 4), Px(20, base.y, 8), 30, 12));
+    EXPECT_EQ(ui::ItemWidgetOf(dlg, kBitmap)->geometry(),
+              QRect(Px(135, base.x, 4), Px(20, base.y, 8), 30, 12));
     EXPECT_EQ(ui::ItemWidgetOf(dlg, kIcon)->size(), QSize(32, 32));
 }
 
@@ -178,7 +183,7 @@ TEST_F(ControlsTest, WindowCodePageTextsShowAsUnicodeAndReadBackUnchanged) {
     } cases[] = {
         {"\xC9\xE3\xCF\xF1\xBB\xFA", QStringLiteral(u"摄像机")}, // GBK
         {"Schl\xA8\xB9ssel", QStringLiteral(u"Schlüssel")},      // GBK's ü
-        {"\xA2\xE3 \x94\x39\xFC\x36", QStringLiteral(u"€ 😀")},  // two- and four-byte GB18030
+        {"\xA2\xE3 \x94\x39\xFC\x36", QStringLiteral(u"€ 😀")},   // two- and four-byte GB18030
         {"plain", QStringLiteral("plain")},
     };
     for (const auto& c : cases) {
@@ -195,7 +200,8 @@ TEST_F(ControlsTest, WindowCodePageTextsShowAsUnicodeAndReadBackUnchanged) {
     }
 
     // A byte that starts no character shows as U+FFFD; the rest survives.
-    dlg.SetDlgItemText(kRightLabel, "a\xFF" "b");
+    dlg.SetDlgItemText(kRightLabel, "a\xFF"
+                                    "b");
     EXPECT_EQ(Item<QLabel>(dlg, kRightLabel)->text(), QStringLiteral(u"a\uFFFDb"));
     // Typed Unicode reads back in the window code page.
     QLineEdit* password = Item<QLineEdit>(dlg, kPasswordEdit);
@@ -211,7 +217,8 @@ TEST_F(ControlsTest, StaticPrefixesAndButtonMnemonics) {
     EXPECT_EQ(Item<QLabel>(dlg, kLabel)->text(), "R&D");
     EXPECT_EQ(Item<QLabel>(dlg, kRightLabel)->text(), "A&&B") << "no-prefix static shows '&' as is";
     EXPECT_EQ(Item<QCheckBox>(dlg, kCheck)->text(), "&Check") << "Qt's own mnemonic, as on the original";
-    EXPECT_EQ(Item<QLabel>(dlg, kLabel)->textFormat(), Qt::PlainText) << "markup in a text is shown, not parsed";
+    EXPECT_EQ(Item<QLabel>(dlg, kLabel)->textFormat(), Qt::PlainText)
+        << "markup in a text is shown, not parsed";
 }
 
 TEST_F(ControlsTest, LimitTextCountsWindowCodePageBytes) {
@@ -222,7 +229,8 @@ TEST_F(ControlsTest, LimitTextCountsWindowCodePageBytes) {
     edit->clear();
     for (const QChar c : QStringLiteral(u"中文字"))
         Commit(edit, QString(c));
-    EXPECT_EQ(dlg.GetDlgItemText(kPasswordEdit), "\xD6\xD0\xCE\xC4") << "two characters of two bytes fit in five";
+    EXPECT_EQ(dlg.GetDlgItemText(kPasswordEdit), "\xD6\xD0\xCE\xC4")
+        << "two characters of two bytes fit in five";
     dlg.LimitText(kNumberEdit, 3);
     QTest::keyClicks(Item<QLineEdit>(dlg, kNumberEdit), "12x345");
     EXPECT_EQ(dlg.GetDlgItemText(kNumberEdit), "123") << "the limit keeps the digits-only rule";
@@ -254,7 +262,8 @@ TEST_F(ControlsTest, ListColumnsRowsItemDataAndSelection) {
     auto* tree = Item<QTreeWidget>(dlg, kList);
     EXPECT_EQ(list.GetStyle() & ui::ListView::kViewMask, ui::ListView::kList) << "a new list is in list view";
     EXPECT_TRUE(tree->isHeaderHidden());
-    list.SetStyle((list.GetStyle() & ~ui::ListView::kViewMask) | ui::ListView::kReport | ui::ListView::kShowSelAlways);
+    list.SetStyle((list.GetStyle() & ~ui::ListView::kViewMask) | ui::ListView::kReport |
+                  ui::ListView::kShowSelAlways);
     list.SetExtendedStyle(ui::ListView::kFullRowSelect, ui::ListView::kFullRowSelect);
     EXPECT_FALSE(tree->isHeaderHidden()) << "the report view shows its headers";
     EXPECT_EQ(tree->selectionMode(), QAbstractItemView::ExtendedSelection) << "several rows selectable";
@@ -318,8 +327,10 @@ TEST_F(ControlsTest, ListColumnsRowsItemDataAndSelection) {
 
 TEST_F(ControlsTest, ListReportsDoubleAndRightClicks) {
     std::vector<std::string> events;
-    dlg.OnDblClk(kList, [&] { events.push_back("dbl:" + std::to_string(dlg.List(kList).GetNextSelectedItem(-1))); });
-    dlg.OnRClick(kList, [&] { events.push_back("r:" + std::to_string(dlg.List(kList).GetNextSelectedItem(-1))); });
+    dlg.OnDblClk(kList,
+                 [&] { events.push_back("dbl:" + std::to_string(dlg.List(kList).GetNextSelectedItem(-1))); });
+    dlg.OnRClick(kList,
+                 [&] { events.push_back("r:" + std::to_string(dlg.List(kList).GetNextSelectedItem(-1))); });
     ui::ListView list = dlg.List(kList);
     list.SetStyle(ui::ListView::kReport);
     list.InsertColumn(0, "A", 100);
@@ -436,7 +447,7 @@ TEST_F(ControlsTest, FaceColourIconAndAPicture) {
 
     ui::ListView list = dlg.List(kList);
     list.SetStyle(ui::ListView::kReport | ui::ListView::kShowSelAlways);
-    list.InsertColumn(0, "\xC9\xE8\xB1\xB8", 60);       // "设备"
+    list.InsertColumn(0, "\xC9\xE8\xB1\xB8", 60); // "设备"
     list.InsertColumn(1, "IP", 100);
     list.InsertItem(0, "H");
     list.SetItemText(0, 1, "10.0.0.2:80");

@@ -166,14 +166,18 @@ TEST_F(InputTest, PopupMenuHookChoosesAndTheCommandRunsBeforeTrackReturns) {
     Calls ran;
     dlg.OnCommand(32777, [&] { ran.push_back("32777"); });
     dlg.OnCommand(32778, [&] { ran.push_back("32778"); });
-    ui::PopupMenu menu({{32777, "\xCD\xF8\xC2\xE7\xC5\xE4\xD6\xC3", true}, {0, "", true}, {32778, "Off", false}});
+    ui::PopupMenu menu(
+        {{32777, "\xCD\xF8\xC2\xE7\xC5\xE4\xD6\xC3", true}, {0, "", true}, {32778, "Off", false}});
     menu.AppendItem(32779, "Last");
 
     const struct {
         int choice;
         Calls expected;
     } cases[] = {
-        {32777, {"32777"}}, {0, {}}, {32778, {}} /* disabled: a user cannot choose it */, {99, {}} /* not offered */,
+        {32777, {"32777"}},
+        {0, {}},
+        {32778, {}} /* disabled: a user cannot choose it */,
+        {99, {}} /* not offered */,
     };
     for (const auto& c : cases) {
         ran.clear();
@@ -214,8 +218,9 @@ TEST_F(InputTest, WithoutTheHookARealMenuShowsTheTexts) {
         QTest::keyClick(menu, Qt::Key_Down);
         QTest::keyClick(menu, Qt::Key_Return);
     });
-    dlg.TrackPopupMenu(ui::PopupMenu({{32779, "\xC7\xE5\xB3\xFD\x41rp", true}, {0, "", true}, {32780, "About", true}}),
-                       10, 10);
+    dlg.TrackPopupMenu(
+        ui::PopupMenu({{32779, "\xC7\xE5\xB3\xFD\x41rp", true}, {0, "", true}, {32780, "About", true}}), 10,
+        10);
     EXPECT_EQ(texts, (QStringList{QStringLiteral(u"清除Arp"), QStringLiteral("-"), QStringLiteral("About")}));
     EXPECT_EQ(chosen, 32780);
 }
@@ -252,7 +257,8 @@ TEST_F(InputTest, WindowMenuFromAltSpaceAndTheBackground) {
     // A right-click on the background opens it; one on a control does not.
     const auto rightClick = [&](QPoint pos) {
         QWidget* target = window->childAt(pos) != nullptr ? window->childAt(pos) : window;
-        QContextMenuEvent event(QContextMenuEvent::Mouse, target->mapFrom(window, pos), window->mapToGlobal(pos));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, target->mapFrom(window, pos),
+                                window->mapToGlobal(pos));
         QApplication::sendEvent(target, &event);
     };
     choice = static_cast<int>(ui::kScClose);
@@ -315,7 +321,8 @@ TEST_F(InputTest, MessageBoxIsAModalDialogWithItsTextAndOk) {
         okIsDefault = ok != nullptr && ok->isDefault() && ok->text() == "OK";
         QTest::keyClick(ui::WidgetOf(box), Qt::Key_Return);
     });
-    ui::MessageBox(nullptr, "Windows \xCC\xD7\xBD\xD3\xD7\xD6\xB3\xF5\xCA\xBC\xBB\xAF\xCA\xA7\xB0\xDC\xA1\xA3 & more",
+    ui::MessageBox(nullptr,
+                   "Windows \xCC\xD7\xBD\xD3\xD7\xD6\xB3\xF5\xCA\xBC\xBB\xAF\xCA\xA7\xB0\xDC\xA1\xA3 & more",
                    "Tavlin");
     EXPECT_EQ(caption, "Tavlin");
     EXPECT_EQ(shown, QStringLiteral(u"Windows 套接字初始化失败。 & more"));
