@@ -62,7 +62,6 @@ std::size_t Searches(const std::string& path) {
 
 class WindowLab : public ::testing::Test {
 protected:
-    void SetUp() override { testenv::EnsureApplication(); }
     void TearDown() override {
         ui::SetModalHook({});
         window.reset(); // stop the searchers before the lab removes their interfaces

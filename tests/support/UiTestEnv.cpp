@@ -10,22 +10,36 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <gtest/gtest.h>
+
 #include "platform/ui/Application.h"
 #include "res/Images.h"
 
 namespace testenv {
 
-void EnsureApplication() {
-    static std::unique_ptr<ui::Application> app;
-    if (app)
-        return;
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "tavlin-tests";
-    static char* argv[] = {name, nullptr};
-    app = std::make_unique<ui::Application>(argc, argv);
-    res::RegisterImages();
-}
+namespace {
+
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "tavlin-tests";
+        static char* argv[] = {name, nullptr};
+        m_app = std::make_unique<ui::Application>(argc, argv);
+        res::RegisterImages();
+    }
+    // Destroyed while the test program still runs, so that nothing of the window system outlives it.
+    void TearDown() override { m_app.reset(); }
+
+private:
+    std::unique_ptr<ui::Application> m_app;
+};
+
+const ::testing::Environment* const kApplicationEnvironment =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+} // namespace
 
 bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout) {
     QElapsedTimer timer;

@@ -8,8 +8,9 @@
 // directory standing in for the executable's, and a way to let queued work run.
 namespace testenv {
 
-// Creates the application object once per process and registers the program's images.
-void EnsureApplication();
+// Every test program that links this support gets the application object (offscreen platform,
+// never the machine's display) for the whole run, created before the first test and destroyed after
+// the last, and the program's images registered.
 
 // Runs the event loop until pred holds or timeout passes; returns pred().
 bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout = std::chrono::seconds(5));

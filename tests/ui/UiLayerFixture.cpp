@@ -14,8 +14,6 @@
 namespace uitest {
 namespace {
 
-std::unique_ptr<ui::Application> g_app;
-
 ui::Image Solid(int width, int height, std::uint32_t argb) {
     return ui::Image{width, height,
                      std::vector<std::uint32_t>(static_cast<std::size_t>(width * height), argb)};
@@ -101,38 +99,8 @@ void RecordingDialog::OnSysCommand(unsigned command) {
 }
 
 void UiEnvironment::SetUp() {
-    // Never the machine's display: these tests run on the offscreen platform.
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "test_ui_layer";
-    static char* argv[] = {name, nullptr};
-    g_app = std::make_unique<ui::Application>(argc, argv);
     ui::RegisterImage(kBitmapImage, Solid(30, 12, 0xFFCC2020));
     ui::RegisterImage(kIconImage, Solid(64, 64, 0xFF2040CC));
-}
-
-void UiEnvironment::TearDown() {
-    g_app.reset();
-}
-
-void ProcessEvents(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    do
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    while (timer.elapsed() < ms);
-}
-
-bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds timeout) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred()) {
-        if (timer.elapsed() > timeout.count())
-            return pred();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
 }
 
 QWidget* FocusTarget(ui::Dialog& dialog, int id) {

@@ -12,6 +12,7 @@
 
 #include "platform/ui/Dialog.h"
 #include "platform/ui/QtAccess.h"
+#include "tests/support/UiTestEnv.h"
 
 // The layer's own tests: a sample template with one control of every kind, a dialog that records
 // what reaches its handlers, and the window system under the offscreen platform.
@@ -71,16 +72,14 @@ class RecordingDialog : public ui::Dialog {
     void OnSysCommand(unsigned command) override;
 };
 
-// Creates the application object for the test program (offscreen) and registers the sample images.
+// The application object comes from the shared test support; this registers the sample images.
 class UiEnvironment : public ::testing::Environment {
   public:
     void SetUp() override;
-    void TearDown() override;
 };
 
-void ProcessEvents(int ms = 20);
-bool WaitUntil(const std::function<bool()>& pred,
-               std::chrono::milliseconds timeout = std::chrono::seconds(5));
+using testenv::ProcessEvents;
+using testenv::WaitUntil;
 
 template <class W> W* Item(ui::Dialog& dialog, int id) {
     return qobject_cast<W*>(ui::ItemWidgetOf(dialog, id));

@@ -26,7 +26,6 @@ struct RecordingOwner final : NetCfgOwner {
 
 class NetCfgDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override { testenv::EnsureApplication(); }
     void TearDown() override { ui::SetModalHook({}); }
 
     // Fills the dialog as the main window does for a camera, runs it modally and lets script act as
@@ -183,7 +182,6 @@ TEST_F(NetCfgDialogTest, CancelEscapeEnterAndCloseBoxApplyNothing) {
 
 class BaseParamDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override { testenv::EnsureApplication(); }
     void TearDown() override { ui::SetModalHook({}); }
 };
 

@@ -38,7 +38,6 @@ protected:
     void SetUp() override {
         // The window starts real searchers: never in the machine's own network namespace.
         lab::NamespaceGuard::Require();
-        testenv::EnsureApplication();
     }
     void TearDown() override { ui::SetModalHook({}); ui::SetPopupMenuHook({}); }
 
