@@ -4,6 +4,7 @@
 #include <string>
 
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 
 #include "platform/ui/Controls.h"
@@ -26,6 +27,7 @@ struct ControlState {
     std::uint32_t listStyle = kInitialListStyle;
     std::uint32_t listExStyle = 0;
     int listColumns = 0; // the list widget always has one column; this counts inserted ones
+    QRect templateRect{}; // place and size from the template, in pixels
 
     template <class W> W* As() const { return qobject_cast<W*>(widget.data()); }
 };

@@ -278,6 +278,7 @@ void Dialog::Impl::CreateControl(ControlState& state, const DialogUnits& units) 
     }
     }
     state.widget = widget;
+    state.templateRect = rect;
     widget->setGeometry(rect);
     SetText(state, state.text);
     if (TakesFocus(tpl.kind))
@@ -387,13 +388,40 @@ ControlState* Dialog::Impl::ControlOf(const QWidget* widget) {
     return nullptr;
 }
 
+// Our fonts are wider than the ones the templates were drawn for, so a one-line label such as
+// "Language" can run past its box. A left-aligned label then widens to the right, as far as the
+// next visible control on its line or the window's edge, rather than being cut; with a shorter text
+// it returns to its template size.
+void Dialog::Impl::FitLabel(ControlState& state) {
+    auto* label = state.As<QLabel>();
+    if (label == nullptr || state.templateRect.isNull())
+        return;
+    QRect rect = state.templateRect;
+    const QString text = label->text();
+    const int needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->frameWidth() + 1;
+    if ((state.tpl.style & style::kRightAlign) == 0 && needed > rect.width() && !text.contains(u'\n')) {
+        int limit = window->width() > 0 ? window->width() : rect.left() + needed;
+        for (const ControlState& other : controls) {
+            const QRect o = other.templateRect;
+            if (&other == &state || (other.tpl.style & style::kVisible) == 0 || o.isNull())
+                continue;
+            if (o.left() > rect.right() && o.top() <= rect.bottom() && o.bottom() >= rect.top())
+                limit = std::min(limit, o.left() - 1);
+        }
+        rect.setWidth(std::max(rect.width(), std::min(needed, limit - rect.left())));
+    }
+    label->setGeometry(rect);
+}
+
 void Dialog::Impl::SetText(ControlState& state, const std::string& text) {
     state.text = text;
     const QString qtext = ToQt(text);
     switch (state.tpl.kind) {
     case ControlKind::Static:
-        if (auto* label = state.As<QLabel>())
+        if (auto* label = state.As<QLabel>()) {
             label->setText((state.tpl.style & style::kNoPrefix) != 0 ? qtext : WithoutPrefixes(qtext));
+            FitLabel(state);
+        }
         break;
     case ControlKind::PushButton:
     case ControlKind::CheckBox:

@@ -68,6 +68,7 @@ struct Dialog::Impl {
 
   private:
     void CreateControl(ControlState& state, const DialogUnits& units);
+    void FitLabel(ControlState& state);
     void SetTabOrder();
     bool IsCurrentPoster(const QObject* poster);
 

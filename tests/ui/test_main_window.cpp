@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -82,6 +83,12 @@ TEST_F(MainWindowTest, OpensInEnglishWithoutSysIni) {
     EXPECT_EQ(combo.GetLBText(4), "Polski");
     EXPECT_EQ(combo.GetCurSel(), 0);
     EXPECT_EQ(dlg->GetDlgItemText(res::kIdcLanguageLabel), "Language");
+    // Our fonts run wider than the template's: the label still shows its whole word, left of the combo.
+    QLabel* label = qobject_cast<QLabel*>(ui::ItemWidgetOf(*dlg, res::kIdcLanguageLabel));
+    QWidget* comboWidget = ui::ItemWidgetOf(*dlg, res::kIdcLanguageCombo);
+    ASSERT_TRUE(label && comboWidget);
+    EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(label->text()));
+    EXPECT_LT(label->geometry().right(), comboWidget->geometry().left());
     EXPECT_EQ(dlg->GetDlgItemText(res::kIdcIpMatch), "IP Match");
     EXPECT_EQ(dlg->GetDlgItemText(res::kIdcRefresh), "Refresh");
     EXPECT_FALSE(dlg->IsItemVisible(res::kIdcRefresh));
