@@ -84,6 +84,15 @@ TEST(LabPlatform, InterfaceAddressTable) {
 
 // What the receivers rely on: a datagram longer than the buffer is a failed receive, a 0-byte
 // datagram carries packet info, and ShutdownRead wakes a blocked receive with 0 and no packet info.
+// Where a datagram sent on loopback reaches rx.
+sockaddr_in LoopbackTo(const net::UdpSocket& rx) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = net::InetAddr("127.0.0.1");
+    to.sin_port = htons(rx.LocalPort());
+    return to;
+}
+
 TEST(LabPlatform, SocketReceiveFacts) {
     lab::Lab lab;
     net::UdpSocket rx;
@@ -92,10 +101,7 @@ TEST(LabPlatform, SocketReceiveFacts) {
     ASSERT_EQ(rx.Bind(net::InetAddr("127.0.0.1"), 0), 0);
     net::UdpSocket tx;
     ASSERT_TRUE(tx.Open());
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_addr.s_addr = net::InetAddr("127.0.0.1");
-    to.sin_port = htons(rx.LocalPort());
+    const sockaddr_in to = LoopbackTo(rx);
 
     std::vector<std::uint8_t> big(1401, 0x41);
     std::uint8_t buffer[1400];
@@ -133,10 +139,7 @@ TEST(LabPlatform, ReceiveBufferHoldsItsSizeInReplies) {
     ASSERT_EQ(rx.Bind(net::InetAddr("127.0.0.1"), 0), 0);
     net::UdpSocket tx;
     ASSERT_TRUE(tx.Open());
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_addr.s_addr = net::InetAddr("127.0.0.1");
-    to.sin_port = htons(rx.LocalPort());
+    const sockaddr_in to = LoopbackTo(rx);
     constexpr int kReplies = 8192 / 324;
     std::vector<std::uint8_t> reply(324, 0x44);
     for (int i = 0; i < kReplies; ++i) {
