@@ -240,7 +240,6 @@ TEST_F(WindowLab, NetworkSettingsOfAnMoiCamera) {
     OpenWindow();
     ASSERT_TRUE(WaitFor("10.0.0.5"));
 
-    std::vector<std::vector<std::uint8_t>> requests;
     for (int dhcp : {0, 1}) {
         Select(RowOf("10.0.0.5"));
         ui::SetModalHook([dhcp](ui::Dialog& d) {

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/TestFiles.h"
+
 // Shared set-up of the window tests: the window system (offscreen), the program's images, a private
 // directory standing in for the executable's, and a way to let queued work run.
 namespace testenv {
@@ -17,22 +19,5 @@ bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds time
 
 // Lets queued events run for a moment.
 void ProcessEvents(int ms = 20);
-
-// A fresh, empty directory that is removed with the object.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& Path() const { return m_path; }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
-
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& text);
 
 } // namespace testenv

@@ -276,25 +276,7 @@ TEST_F(MainWindowTest, MenuCommandReachesItsHandler) {
 
 class OpenerTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        // A recording opener first on PATH: tests never start a browser.
-        const std::string opener = bin.File("xdg-open");
-        testenv::WriteFile(opener, "#!/bin/sh\nprintf '%s|%s\\n' \"$#\" \"$1\" >> \"" + bin.File("opened") + "\"\n");
-        std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
-        oldPath = ::getenv("PATH") ? ::getenv("PATH") : "";
-        ::setenv("PATH", (bin.Path() + ":" + oldPath).c_str(), 1);
-    }
-    void TearDown() override {
-        ::setenv("PATH", oldPath.c_str(), 1);
-        MainWindowTest::TearDown();
-    }
-    std::string Opened() {
-        testenv::WaitUntil([&] { return !testenv::ReadFile(bin.File("opened")).empty(); });
-        return testenv::ReadFile(bin.File("opened"));
-    }
-    testenv::TempDir bin;
-    std::string oldPath;
+    testenv::RecordingOpener opener;
 };
 
 TEST_F(OpenerTest, DoubleClickOpensTheUpperSelectedCamerasPage) {
@@ -309,7 +291,7 @@ TEST_F(OpenerTest, DoubleClickOpensTheUpperSelectedCamerasPage) {
         {"10.9.9.9", "255.255.255.0", 8080, "http://10.9.9.9:8080"}, // out of subnet: still opened
     };
     for (const auto& c : cases) {
-        std::filesystem::remove(bin.File("opened"));
+        const int runs = opener.Runs();
         auto dlg = Open();
         Reply(*dlg, Camera("127.0.0.99", "255.0.0.0", 1)); // row 0, not selected
         Reply(*dlg, Camera(c.ip, c.mask, c.port));
@@ -317,7 +299,8 @@ TEST_F(OpenerTest, DoubleClickOpensTheUpperSelectedCamerasPage) {
         dlg->List(res::kIdcCameraList).SetItemSelected(2, true);
         dlg->List(res::kIdcCameraList).SetItemSelected(1, true);
         dlg->OnDblClkCameraList();
-        EXPECT_EQ(Opened(), std::string("1|") + c.url + "\n");
+        EXPECT_TRUE(testenv::WaitUntil([&] { return opener.Runs() == runs + 1; }));
+        EXPECT_EQ(opener.Arguments(), std::vector<std::string>{c.url});
     }
 }
 
@@ -326,7 +309,7 @@ TEST_F(OpenerTest, DoubleClickWithoutSelectionOpensNothing) {
     Reply(*dlg, Camera("127.0.0.5", "255.0.0.0", 80));
     dlg->OnDblClkCameraList();
     testenv::ProcessEvents(200);
-    EXPECT_EQ(testenv::ReadFile(bin.File("opened")), "");
+    EXPECT_EQ(opener.Runs(), 0);
 }
 
 } // namespace

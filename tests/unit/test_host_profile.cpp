@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/host/Profile.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -16,22 +17,12 @@ namespace fs = std::filesystem;
 
 class ProfileFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "tavlin-profile-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        m_dir = tmpl;
-        m_path = (m_dir / "sys.ini").string();
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void Put(const std::string& text) const { testenv::WriteFile(m_path, text); }
+    std::string Get() const { return testenv::ReadFile(m_path); }
 
-    void Put(const std::string& text) const { std::ofstream(m_path, std::ios::binary) << text; }
-    std::string Get() const {
-        std::ifstream in(m_path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    fs::path m_dir;
-    std::string m_path;
+    testenv::TempDir m_temp;
+    fs::path m_dir = m_temp.Path();
+    std::string m_path = m_temp.File("sys.ini");
 };
 
 TEST_F(ProfileFile, MissingFileGivesDefault) {

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/host/SettingsPath.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -44,16 +45,8 @@ class ScopedEnv {
 
 class SettingsPath : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "tavlin-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        m_dir = tmpl;
-    }
-    void TearDown() override {
-        fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(m_dir);
-    }
-    fs::path m_dir;
+    testenv::TempDir m_temp;
+    fs::path m_dir = m_temp.Path();
 };
 
 TEST_F(SettingsPath, ExecutableDirectoryIsThisTestsFolder) {

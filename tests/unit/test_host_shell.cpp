@@ -3,14 +3,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
+#include <vector>
 #include <thread>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "platform/host/Shell.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -40,64 +41,25 @@ int ZombieChildren() {
 
 class Opener : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "tavlin-opener-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        m_dir = tmpl;
-        m_record = m_dir / "args";
-        // A recording opener first on PATH: it writes its arguments, NUL-separated, and adds a line
-        // to a count of its runs.
-        const fs::path opener = m_dir / "xdg-open";
-        std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"" << m_record.string()
-                              << ".$$\"\nmv \"" << m_record.string() << ".$$\" \"" << m_record.string()
-                              << "\"\necho run >> \"" << (m_dir / "runs").string() << "\"\n";
-        fs::permissions(opener, fs::perms::owner_all);
-        const char* path = std::getenv("PATH");
-        m_oldPath = path ? path : "";
-        ::setenv("PATH", (m_dir.string() + ":" + m_oldPath).c_str(), 1);
-    }
-    void TearDown() override {
-        ::setenv("PATH", m_oldPath.c_str(), 1);
-        fs::remove_all(m_dir);
-    }
-
-    // The opener's arguments, once it has run (bounded wait).
-    std::string Recorded() const {
-        for (int i = 0; i < 500 && !fs::exists(m_record); ++i)
-            std::this_thread::sleep_for(10ms);
-        std::ifstream in(m_record, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    int Runs() const {
-        std::ifstream in(m_dir / "runs");
-        int lines = 0;
-        for (std::string line; std::getline(in, line);)
-            ++lines;
-        return lines;
-    }
-
-    fs::path m_dir;
-    fs::path m_record;
-    std::string m_oldPath;
+    testenv::RecordingOpener m_opener;
 };
 
 TEST_F(Opener, UrlIsOneArgumentAndNoShellRuns) {
-    const fs::path marker = m_dir / "pwned";
+    const fs::path marker = fs::path(m_opener.Dir()) / "pwned";
     // Camera-supplied text with everything a shell would act on.
     const std::string url = "http://10.0.0.5:80/a b;touch " + marker.string() + " `touch " + marker.string() +
                             "` $(touch " + marker.string() + ") | & > ' \" *";
     ASSERT_TRUE(host::ShellOpen(url));
-    EXPECT_EQ(Recorded(), url + std::string(1, '\0'));
+    EXPECT_EQ(m_opener.Arguments(), std::vector<std::string>{url});
     EXPECT_FALSE(fs::exists(marker));
 }
 
 TEST_F(Opener, FinishedOpenersAreReaped) {
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(host::ShellOpen("http://10.0.0." + std::to_string(i) + ":80"));
-    for (int i = 0; i < 500 && Runs() < 3; ++i)
+    for (int i = 0; i < 500 && m_opener.Runs() < 3; ++i)
         std::this_thread::sleep_for(10ms);
-    ASSERT_EQ(Runs(), 3);
+    ASSERT_EQ(m_opener.Runs(), 3);
     int zombies = ZombieChildren();
     for (int i = 0; i < 500 && zombies != 0; ++i) {
         std::this_thread::sleep_for(10ms);
@@ -107,7 +69,7 @@ TEST_F(Opener, FinishedOpenersAreReaped) {
 }
 
 TEST_F(Opener, MissingOpenerFails) {
-    ::setenv("PATH", (m_dir / "empty").c_str(), 1);
+    ::setenv("PATH", (fs::path(m_opener.Dir()) / "empty").c_str(), 1);
     EXPECT_FALSE(host::ShellOpen("http://10.0.0.5:80"));
 }
 

@@ -1,6 +1,5 @@
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -8,6 +7,7 @@
 #include "i18n/DialogTexts.h"
 #include "i18n/LanguageSetting.h"
 #include "i18n/MainTexts.h"
+#include "tests/support/TestFiles.h"
 
 using namespace i18n;
 
@@ -56,18 +56,9 @@ TEST(DialogTexts, ChosenTexts) {
 
 class LanguageSettingTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("tavlin-lang-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        path = (dir / "sys.ini").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    void Write(const std::string& text) { std::ofstream(path) << text; }
-    std::filesystem::path dir;
-    std::string path;
+    void Write(const std::string& text) { testenv::WriteFile(path, text); }
+    testenv::TempDir dir;
+    std::string path = dir.File("sys.ini");
 };
 
 TEST_F(LanguageSettingTest, StoredValues) {
@@ -87,9 +78,7 @@ TEST_F(LanguageSettingTest, StoredValues) {
     }
     Write("[SYSTEM]\nLANGUAGE=9\n");
     ReadLanguageIndex(path);
-    std::ifstream in(path);
-    std::string all((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(all, "[SYSTEM]\nLANGUAGE=9\n") << "an out-of-range value is not written back";
+    EXPECT_EQ(testenv::ReadFile(path), "[SYSTEM]\nLANGUAGE=9\n") << "an out-of-range value is not written back";
 }
 
 TEST_F(LanguageSettingTest, StoreThenRead) {
