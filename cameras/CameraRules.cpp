@@ -1,8 +1,10 @@
 #include "cameras/CameraRules.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "platform/host/CodePage.h"
+#include "platform/host/TextScan.h"
 #include "platform/net/InetAddr.h"
 
 namespace {
@@ -13,11 +15,23 @@ constexpr int kHighVersionMinBuild = 60;
 const char* ModelLabel(const CameraInfo& info, int dhProtocol) {
     if (dhProtocol == 0)
         return "AJ";
-    const std::string version(FieldText(info.szSysVersion));
-    int a = 0, b = 0, c = 0, d = 0;
-    // The label needs the first and the third number; a text that stops earlier is no "H" firmware.
-    const int got = std::sscanf(version.c_str(), "%d.%d.%d.%d", &a, &b, &c, &d);
-    if (got >= 3 && a == kHighVersionMajor && c > kHighVersionMinBuild)
+    // szSysVersion read as "%d.%d.%d.%d" scans it: numbers joined by dots, stopping at the first text
+    // that does not fit. The label needs the first and the third number; a text that stops earlier
+    // is no "H" firmware.
+    const std::string_view version = FieldText(info.szSysVersion);
+    long long numbers[4] = {};
+    int got = 0;
+    std::size_t pos = 0;
+    while (got < 4) {
+        const std::optional<long long> n = host::ScanInt(version, pos);
+        if (!n)
+            break;
+        numbers[got++] = *n;
+        if (got == 4 || pos >= version.size() || version[pos] != '.')
+            break;
+        ++pos;
+    }
+    if (got >= 3 && numbers[0] == kHighVersionMajor && numbers[2] > kHighVersionMinBuild)
         return "H";
     return "J";
 }

@@ -1,9 +1,10 @@
 #include "config/IpMatch.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "platform/host/TextScan.h"
 
 namespace {
 constexpr int kFirstHost = 10;
@@ -29,7 +30,7 @@ LocalNetwork LocalNetworkOf(const net::IpAddrTable* table, std::uint32_t rowInde
     return {BytesOf(row.dwAddr), BytesOf(row.dwMask)};
 }
 
-bool HostNumberOf(std::string_view ip, int& host) {
+bool HostNumberOf(std::string_view ip, int& hostNumber) {
     std::vector<std::string> parts;
     std::string part;
     for (char c : ip) {
@@ -45,10 +46,11 @@ bool HostNumberOf(std::string_view ip, int& host) {
         parts.push_back(part);
     if (parts.size() != 4)
         return false;
-    const int h = std::atoi(parts[3].c_str());
+    std::size_t pos = 0;
+    const long long h = host::ScanInt(parts[3], pos).value_or(0); // as atoi: no digits read as 0
     if (h < 0 || h > 255)
         return false;
-    host = h;
+    hostNumber = static_cast<int>(h);
     return true;
 }
 

@@ -23,7 +23,7 @@ LocalNetwork LocalNetworkOf(const net::IpAddrTable* table, std::uint32_t rowInde
 
 // The fourth number of an address text split at its dots (empty parts skipped, each part read as
 // atoi does). False when the text has not four parts or the number is outside 0..255.
-bool HostNumberOf(std::string_view ip, int& host);
+bool HostNumberOf(std::string_view ip, int& hostNumber);
 
 // Host numbers in use: one bit per possible fourth number, so no count of cameras can overrun it.
 using TakenHostNumbers = std::bitset<256>;

@@ -1,10 +1,10 @@
 #include "config/NetCfgDlg.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "i18n/DialogTexts.h"
 #include "i18n/MainTexts.h"
+#include "platform/host/TextScan.h"
 #include "platform/net/InetAddr.h"
 #include "res/ResourceIds.h"
 #include "res/Templates.h"
@@ -82,7 +82,7 @@ void CNetCfgDlg::OnOk() {
     // reached the member.
     SetFieldText(record.szUser, m_strUser);
     SetFieldText(record.szPassword, m_strPassword);
-    SetHttpPort(record, static_cast<std::uint16_t>(std::atoi(m_strPort.c_str())));
+    SetHttpPort(record, static_cast<std::uint16_t>(host::ScanIntLowBits(m_strPort) & 0xFFFFU));
     record.bDhcp = static_cast<std::uint8_t>(m_bDhcp);
     m_owner->ApplyNetworkSettings(record, m_nRow);
     PostClose();

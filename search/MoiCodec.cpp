@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/host/TextScan.h"
+
 namespace {
 
 constexpr std::array<std::uint8_t, 4> kMagic = {0x4D, 0x4F, 0x5F, 0x49}; // "MO_I", no terminator
@@ -29,23 +31,8 @@ template <std::size_t N> void SetDotted(char (&field)[N], const std::uint8_t* b)
     SetFieldText(field, text);
 }
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 std::uint8_t PartByte(std::string_view part) {
-    std::size_t i = 0;
-    while (i < part.size() && IsSpace(part[i]))
-        ++i;
-    bool negative = false;
-    if (i < part.size() && (part[i] == '+' || part[i] == '-'))
-        negative = part[i++] == '-';
-    std::uint32_t value = 0; // only the low 8 bits matter, and they survive wrap-around
-    for (; i < part.size() && part[i] >= '0' && part[i] <= '9'; ++i)
-        value = value * 10U + static_cast<std::uint32_t>(part[i] - '0');
-    if (negative)
-        value = 0U - value;
-    return static_cast<std::uint8_t>(value & 0xFFU);
+    return static_cast<std::uint8_t>(host::ScanIntLowBits(part) & 0xFFU);
 }
 
 } // namespace
