@@ -75,6 +75,12 @@ TEST_F(MainWindowTest, OpensInEnglishWithoutSysIni) {
     EXPECT_EQ(list.GetStyle() & ui::ListView::kSingleSel, 0u) << "several rows can be selected";
     EXPECT_EQ(list.GetExtendedStyle() & ui::ListView::kFullRowSelect, ui::ListView::kFullRowSelect);
     EXPECT_EQ(list.GetItemCount(), 0);
+    // Sizes come from dialog units: the list spans 337 of the window's 351 units and 144 of its 195.
+    const QWidget* window = ui::WidgetOf(*dlg);
+    const QWidget* listWidget = ui::ItemWidgetOf(*dlg, res::kIdcCameraList);
+    EXPECT_NEAR(listWidget->width() * 351.0 / window->width(), 337.0, 2.0);
+    EXPECT_NEAR(listWidget->height() * 195.0 / window->height(), 144.0, 2.0);
+    EXPECT_NEAR(listWidget->x() * 351.0 / window->width(), 7.0, 1.0);
 
     ui::ComboBox combo = dlg->Combo(res::kIdcLanguageCombo);
     ASSERT_EQ(combo.GetCount(), 5);
@@ -204,7 +210,9 @@ TEST_F(MainWindowTest, AboutOpensFromTheWindowMenu) {
     std::vector<int> opened;
     ui::SetModalHook([&](ui::Dialog& d) {
         opened.push_back(d.Template().id);
-        d.EndDialog(ui::kIdCancel);
+        EXPECT_EQ(d.GetWindowText(), "IP Brenvik");
+        // No buttons: Escape ends the box, as a user would close it.
+        QTest::keyClick(ui::WidgetOf(d), Qt::Key_Escape);
     });
     for (unsigned command : {16u, 16u + 15u})
         dlg->SendSysCommand(command);
