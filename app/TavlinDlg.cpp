@@ -109,10 +109,7 @@ bool CTavlinDlg::OnInitDialog() {
         combo.AddString(i18n::LanguageName(i));
     combo.SetCurSel(m_nLanguage);
 
-    SetDlgItemText(res::kIdcLanguageLabel, m_szTexts[i18n::kSlotLanguageLabel]);
-    SetDlgItemText(res::kIdcRefresh, m_szTexts[i18n::kSlotRefresh]);
-    SetDlgItemText(res::kIdcIpMatch, m_szTexts[i18n::kSlotIpMatch]);
-    SetWindowText(m_szTexts[i18n::kSlotTitle]);
+    SetControlTexts();
 
     m_cameraList = std::make_unique<CameraList>(
         list, CameraList::Hooks{[this](std::function<void()> fn) { PostToUiThread(std::move(fn)); },
@@ -204,14 +201,19 @@ void CTavlinDlg::LoadTexts(int language) {
         std::snprintf(m_szTexts[slot], i18n::kTextSlotSize, "%s", i18n::MainText(language, slot));
 }
 
-void CTavlinDlg::ApplyLanguage() {
-    ui::ListView list = List(res::kIdcCameraList);
-    for (int i = 0; i < 4; ++i)
-        list.SetColumnText(i, m_szTexts[kColumns[i].textSlot]);
+// The language label, the two buttons and the title, from the text table.
+void CTavlinDlg::SetControlTexts() {
     SetDlgItemText(res::kIdcLanguageLabel, m_szTexts[i18n::kSlotLanguageLabel]);
     SetDlgItemText(res::kIdcRefresh, m_szTexts[i18n::kSlotRefresh]);
     SetDlgItemText(res::kIdcIpMatch, m_szTexts[i18n::kSlotIpMatch]);
     SetWindowText(m_szTexts[i18n::kSlotTitle]);
+}
+
+void CTavlinDlg::ApplyLanguage() {
+    ui::ListView list = List(res::kIdcCameraList);
+    for (int i = 0; i < 4; ++i)
+        list.SetColumnText(i, m_szTexts[kColumns[i].textSlot]);
+    SetControlTexts();
     SearchAgain();
 }
 

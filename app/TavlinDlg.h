@@ -63,6 +63,7 @@ protected:
     void OnCancel() override;
 
 private:
+    void SetControlTexts();
     void SearchAgain();
     void SendToCamera(const CameraItem& item);
     void StopSearchers();
