@@ -279,6 +279,13 @@ void Dialog::Impl::CreateControl(ControlState& state, const DialogUnits& units) 
     }
     state.widget = widget;
     state.templateRect = rect;
+    if (tpl.kind == ControlKind::Edit || tpl.kind == ControlKind::IpAddress) {
+        // The program paints its dialog and every control that asks for a colour, edits included, on
+        // its face colour; only the list keeps the white of its items.
+        QPalette colours = widget->palette();
+        colours.setColor(QPalette::Base, FromColorRef(kFaceColorRef));
+        widget->setPalette(colours);
+    }
     widget->setGeometry(rect);
     SetText(state, state.text);
     if (TakesFocus(tpl.kind))
