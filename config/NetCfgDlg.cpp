@@ -28,7 +28,7 @@ constexpr TextPlace kTextPlaces[] = {
 
 CNetCfgDlg::CNetCfgDlg(NetCfgOwner* owner, ui::Dialog* parent)
     : ui::Dialog(res::NetCfgTemplate(), parent), m_owner(owner) {
-    OnClicked(res::kIdcNetOk, [this] { OnOk(); });
+    OnClicked(res::kIdcNetOk, [this] { OnOkButton(); });
     OnClicked(res::kIdcNetCancel, [this] { OnCancelButton(); });
     OnClicked(res::kIdcDhcp, [this] { OnDhcpToggle(); });
 }
@@ -68,7 +68,7 @@ void CNetCfgDlg::OnDhcpToggle() {
     EnableAddressControls(m_bDhcp != 1);
 }
 
-void CNetCfgDlg::OnOk() {
+void CNetCfgDlg::OnOkButton() {
     UpdateData(true);
     CameraInfo record = ZeroCameraInfo();
     char* fields[] = {record.szIp, record.szMask, record.szGateway, record.szDns};

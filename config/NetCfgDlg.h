@@ -30,7 +30,7 @@ protected:
     void DoDataExchange(ui::DataExchange& dx) override;
 
 private:
-    void OnOk();
+    void OnOkButton();
     void OnCancelButton();
     void OnDhcpToggle();
     void EnableAddressControls(bool enable);

@@ -14,18 +14,23 @@ constexpr std::uint32_t Rgb(int r, int g, int b, int a = 255) {
            (static_cast<std::uint32_t>(g) << 8) | static_cast<std::uint32_t>(b);
 }
 
+std::uint32_t& Pixel(ui::Image& img, int x, int y) {
+    return img.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(img.width) +
+                      static_cast<std::size_t>(x)];
+}
+
 void Fill(ui::Image& img, int x0, int y0, int x1, int y1, std::uint32_t colour) {
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x)
             if (x >= 0 && y >= 0 && x < img.width && y < img.height)
-                img.pixels[static_cast<std::size_t>(y * img.width + x)] = colour;
+                Pixel(img, x, y) = colour;
 }
 
 void Disc(ui::Image& img, double cx, double cy, double r, std::uint32_t colour) {
     for (int y = 0; y < img.height; ++y)
         for (int x = 0; x < img.width; ++x)
             if (std::hypot(x + 0.5 - cx, y + 0.5 - cy) <= r)
-                img.pixels[static_cast<std::size_t>(y * img.width + x)] = colour;
+                Pixel(img, x, y) = colour;
 }
 
 // A small camera: body, lens and a status light; scale s is the body height in pixels.
@@ -58,8 +63,8 @@ void DrawText(ui::Image& img, int x, int y, int scale, const char* text, std::ui
             for (int row = 0; row < 7; ++row)
                 for (int col = 0; col < 5; ++col)
                     if (g.rows[static_cast<std::size_t>(row)] & (0x10 >> col))
-                        Fill(img, x + col * scale, y + row * scale, x + (col + 1) * scale, y + (row + 1) * scale,
-                             colour);
+                        Fill(img, x + col * scale, y + row * scale, x + (col + 1) * scale,
+                             y + (row + 1) * scale, colour);
         }
     }
 }
@@ -67,13 +72,14 @@ void DrawText(ui::Image& img, int x, int y, int scale, const char* text, std::ui
 } // namespace
 
 ui::Image AppIcon() {
-    ui::Image img{128, 128, std::vector<std::uint32_t>(128 * 128, 0)};
+    ui::Image img{128, 128, std::vector<std::uint32_t>(std::size_t{128} * 128, 0)};
     // Rounded tile, then the camera.
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x) {
-            const double dx = std::max(0.0, std::abs(x + 0.5 - 64) - 46), dy = std::max(0.0, std::abs(y + 0.5 - 64) - 46);
+            const double dx = std::max(0.0, std::abs(x + 0.5 - 64) - 46),
+                         dy = std::max(0.0, std::abs(y + 0.5 - 64) - 46);
             if (std::hypot(dx, dy) <= 16)
-                img.pixels[static_cast<std::size_t>(y * 128 + x)] = Rgb(232, 240, 250 - y / 4);
+                Pixel(img, x, y) = Rgb(232, 240, 250 - y / 4);
         }
     DrawCamera(img, 22, 34, 56);
     return img;
@@ -81,10 +87,10 @@ ui::Image AppIcon() {
 
 ui::Image Banner() {
     constexpr int kW = 194, kH = 26;
-    ui::Image img{kW, kH, std::vector<std::uint32_t>(kW * kH)};
+    ui::Image img{kW, kH, std::vector<std::uint32_t>(std::size_t{kW} * kH)};
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x)
-            img.pixels[static_cast<std::size_t>(y * kW + x)] = Rgb(60 + x / 4, 110 + x / 5, 180 + y);
+            Pixel(img, x, y) = Rgb(60 + x / 4, 110 + x / 5, 180 + y);
     DrawCamera(img, 6, 4, 18);
     DrawText(img, 40, 6, 2, "TAVLIN", Rgb(255, 255, 255));
     return img;
