@@ -42,11 +42,6 @@ void CameraList::DrainWaiting() {
         AddCameraLocked(w.info, w.slot, w.dhProtocol);
 }
 
-void CameraList::AddCamera(const CameraInfo& info, int slot, int dhProtocol) {
-    std::lock_guard<std::mutex> guard(m_lock);
-    AddCameraLocked(info, slot, dhProtocol);
-}
-
 void CameraList::AddCameraLocked(const CameraInfo& info, int slot, int dhProtocol) {
     std::string ip(FieldText(info.szIp));
     if (m_listedIps.count(ip) != 0)

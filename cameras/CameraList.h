@@ -34,9 +34,6 @@ public:
     // Any thread: hands a reply over to the UI thread, unless its address is listed or waiting.
     void Submit(const CameraInfo& info, int slot, int dhProtocol);
 
-    // UI thread: adds a row for info unless its szIp is listed already.
-    void AddCamera(const CameraInfo& info, int slot, int dhProtocol);
-
     // UI thread: frees every row's item, deletes all rows and forgets waiting replies.
     void Clear();
 
@@ -50,6 +47,7 @@ public:
 
 private:
     void DrainWaiting();
+    // UI thread, list lock held: adds a row for info unless its szIp is listed already.
     void AddCameraLocked(const CameraInfo& info, int slot, int dhProtocol);
     void ClearLocked();
 

@@ -85,6 +85,19 @@ protected:
     bool WaitFor(const std::string& address, std::chrono::milliseconds t = 5s) {
         return testenv::WaitUntil([&] { return RowOf(address) >= 0; }, t);
     }
+    // One camera at 10.0.0.5 on the pc's 10.0.0.1/24 link, listed in an open window. moveHost: the
+    // camera's host follows a new address.
+    lab::Lab::Camsim OneCamera(const std::string& spec, bool moveHost = false) {
+        lab.AddHost("cams");
+        const std::string pcIf = lab.Link("cams", "10.0.0.1/24", "10.0.0.5/24");
+        std::vector<std::string> args = {"--camera", spec};
+        if (moveHost)
+            args.insert(args.begin(), {"--move-host", lab.PeerOf(pcIf)});
+        lab::Lab::Camsim sim = lab.StartCamsim("cams", args);
+        OpenWindow();
+        EXPECT_TRUE(WaitFor("10.0.0.5"));
+        return sim;
+    }
     void Select(int row) {
         ui::ListView list = window->List(res::kIdcCameraList);
         for (int r = 0; r < list.GetItemCount(); ++r)
@@ -192,14 +205,11 @@ void EditAndOk(CNetCfgDlg& d, const char* lastIpField, const char* port) {
 }
 
 TEST_F(WindowLab, NetworkSettingsOfADhCameraTravelWithItsOwnBytes) {
-    lab.AddHost("cams");
-    const std::string pcIf = lab.Link("cams", "10.0.0.1/24", "10.0.0.5/24");
-    const auto sim = lab.StartCamsim(
-        "cams", {"--move-host", lab.PeerOf(pcIf), "--camera",
-                 "proto=dh,ip=10.0.0.5,extra=10.0.0.99,p2p=DHSET,name=Lobby,sys=67.1.61.0,app=9.8.7.6,"
-                 "res1=010203040506,res2=07,res3=08090a0b0c0d0e0f101112131415161718191a1b1c1d,dhcp=1,user=root,password=pw"});
-    OpenWindow();
-    ASSERT_TRUE(WaitFor("10.0.0.5"));
+    const auto sim =
+        OneCamera("proto=dh,ip=10.0.0.5,extra=10.0.0.99,p2p=DHSET,name=Lobby,sys=67.1.61.0,app=9.8.7.6,"
+                  "res1=010203040506,res2=07,res3=08090a0b0c0d0e0f101112131415161718191a1b1c1d,dhcp=1,user=root,password=pw",
+                  true);
+    ASSERT_GE(RowOf("10.0.0.5"), 0);
     Select(RowOf("10.0.0.5"));
     const CameraInfo reported = window->Cameras()->Item(RowOf("10.0.0.5"))->info;
 
@@ -234,11 +244,8 @@ TEST_F(WindowLab, NetworkSettingsOfADhCameraTravelWithItsOwnBytes) {
 }
 
 TEST_F(WindowLab, NetworkSettingsOfAnMoiCamera) {
-    lab.AddHost("cams");
-    lab.Link("cams", "10.0.0.1/24", "10.0.0.5/24");
-    const auto sim = lab.StartCamsim("cams", {"--camera", "proto=moi,ip=10.0.0.5,dns=10.0.0.2,port=80,p2p=MOIABCDEFGHIJKL"});
-    OpenWindow();
-    ASSERT_TRUE(WaitFor("10.0.0.5"));
+    const auto sim = OneCamera("proto=moi,ip=10.0.0.5,dns=10.0.0.2,port=80,p2p=MOIABCDEFGHIJKL");
+    ASSERT_GE(RowOf("10.0.0.5"), 0);
 
     for (int dhcp : {0, 1}) {
         Select(RowOf("10.0.0.5"));
@@ -267,11 +274,8 @@ TEST_F(WindowLab, NetworkSettingsOfAnMoiCamera) {
 }
 
 TEST_F(WindowLab, CancelEscapeAndCloseBoxSendNothing) {
-    lab.AddHost("cams");
-    lab.Link("cams", "10.0.0.1/24", "10.0.0.5/24");
-    const auto sim = lab.StartCamsim("cams", {"--camera", "proto=dh,ip=10.0.0.5,p2p=KEEP"});
-    OpenWindow();
-    ASSERT_TRUE(WaitFor("10.0.0.5"));
+    const auto sim = OneCamera("proto=dh,ip=10.0.0.5,p2p=KEEP");
+    ASSERT_GE(RowOf("10.0.0.5"), 0);
     const std::function<void(CNetCfgDlg&)> ways[] = {
         [](CNetCfgDlg& d) { QTest::mouseClick(ui::ItemWidgetOf(d, res::kIdcNetCancel), Qt::LeftButton); },
         [](CNetCfgDlg& d) { QTest::keyClick(ui::WidgetOf(d), Qt::Key_Escape); },

@@ -125,19 +125,24 @@ void Simulator::Drain(const SimSocket& socket, bool dh) {
     }
 }
 
+// Every camera that speaks the protocol answers a search; the log tells how many.
+std::string Simulator::AnswerSearch(AnswerKind kind, bool SimCamera::*speaks, const Received& r) {
+    std::size_t answering = 0;
+    for (std::size_t i = 0; i < m_cameras.size(); ++i) {
+        if (m_cameras[i].*speaks) {
+            Schedule(kind, i, r);
+            ++answering;
+        }
+    }
+    return "search:" + std::to_string(answering);
+}
+
 std::string Simulator::HandleDh(const Received& r) {
     const DhCodec::Request request = DhCodec::Classify(r.bytes);
     switch (request.kind) {
     case DhCodec::Kind::Search: {
         ++m_counts.dhSearch;
-        std::size_t answering = 0;
-        for (std::size_t i = 0; i < m_cameras.size(); ++i) {
-            if (m_cameras[i].dh) {
-                Schedule(AnswerKind::DhSearch, i, r);
-                ++answering;
-            }
-        }
-        return "search:" + std::to_string(answering);
+        return AnswerSearch(AnswerKind::DhSearch, &SimCamera::dh, r);
     }
     case DhCodec::Kind::Set: {
         ++m_counts.dhSet;
@@ -166,14 +171,7 @@ std::string Simulator::HandleMoi(const Received& r) {
     switch (request.kind) {
     case MoiCodec::Kind::Search: {
         ++m_counts.moiSearch;
-        std::size_t answering = 0;
-        for (std::size_t i = 0; i < m_cameras.size(); ++i) {
-            if (m_cameras[i].moi) {
-                Schedule(AnswerKind::MoiSearch, i, r);
-                ++answering;
-            }
-        }
-        return "search:" + std::to_string(answering);
+        return AnswerSearch(AnswerKind::MoiSearch, &SimCamera::moi, r);
     }
     case MoiCodec::Kind::SetNetwork: {
         ++m_counts.moiSet;

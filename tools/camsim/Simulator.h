@@ -58,6 +58,7 @@ private:
     void Drain(const SimSocket& socket, bool dh);
     std::string HandleDh(const Received& r);
     std::string HandleMoi(const Received& r);
+    std::string AnswerSearch(AnswerKind kind, bool SimCamera::*speaks, const Received& r);
     std::string ApplyChange(std::size_t camera, const NetworkChange& change);
     void Schedule(AnswerKind kind, std::size_t camera, const Received& r, std::uint32_t status = 0);
     Clock::duration AnswerDelay(std::size_t camera, bool search);
